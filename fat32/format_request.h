@@ -1,0 +1,17 @@
+// What the Format command hands the formatter for one format.
+#pragma once
+
+#include <cstdint>
+
+#include "app/window_controls.h"
+
+namespace tolven {
+
+struct FormatRequest {
+    ILogControl* logControl = nullptr;            // receives every line the formatter writes
+    IProgressControl* progressControl = nullptr;  // stepped while the structures are written
+    char driveLetter = 0;                         // upper-case drive letter of the volume
+    uint32_t sectorsPerCluster = 0;               // 0: chosen from the volume size
+};
+
+}  // namespace tolven

@@ -1,0 +1,34 @@
+// Linux host: the emulated drive letters. Every target the host knows (a USB disk found in
+// sysfs, or a disk image named on the command line) gets a letter, so that the scan, the
+// formatter and the installer work with drive letters exactly as on Windows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tolven::linux_host {
+
+struct DriveTarget {
+    char letter = 0;         // assigned by DriveTable::Add
+    std::string path;        // image file, or block device node (/dev/sdb1, /dev/sdc)
+    bool isImage = false;    // a disk image file rather than a block device
+    uint32_t driveType = 0;  // kDriveRemovable or kDriveFixed (device/storage_identification.h)
+    uint32_t busType = 0;    // kBusTypeUsb for USB disks and images
+    std::string vendorId;    // identification as the device reports it, blanks included
+    std::string productId;
+};
+
+class DriveTable {
+  public:
+    // Gives the target the next free letter (see drive_table.cpp for the order) and keeps it.
+    // Returns the letter, or 0 when all letters are taken.
+    char Add(DriveTarget target);
+    const DriveTarget* Find(char letter) const;
+    const std::vector<DriveTarget>& Targets() const { return targets_; }
+
+  private:
+    std::vector<DriveTarget> targets_;
+};
+
+}  // namespace tolven::linux_host

@@ -1,0 +1,21 @@
+// Linux host: a volume as a run of sectors that can be read and written, for the host's own FAT32
+// file layer. Offsets and counts are bytes, whole sectors, counted from the volume's first byte;
+// buffers need no particular alignment.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tolven::linux_host {
+
+class IBlockDevice {
+  public:
+    virtual ~IBlockDevice() = default;
+    virtual uint32_t SectorSize() const = 0;
+    virtual uint64_t SectorCount() const = 0;  // the volume's length, in sectors
+    virtual bool Read(uint64_t byteOffset, std::byte* data, std::size_t byteCount) = 0;
+    virtual bool Write(uint64_t byteOffset, const std::byte* data, std::size_t byteCount) = 0;
+    virtual bool Flush() = 0;  // data on the device before this returns true
+};
+
+}  // namespace tolven::linux_host
