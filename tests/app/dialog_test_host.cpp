@@ -119,4 +119,10 @@ void DialogFixture::AttachPlayer(char letter, const std::string& model) {
     storage.AddUsbDrive(letter, "TOLVEN", model);
 }
 
+void DialogFixture::DetachDrive(char letter) {
+    FakeDrive nothing;
+    nothing.driveType = kDriveNoRootDir;
+    storage.SetDrive(letter, nothing);
+}
+
 }  // namespace tolven::testing

@@ -98,6 +98,8 @@ struct DialogFixture {
     DialogFixture();
     // A USB player (vendor TOLVEN, the given model) at the letter, with a readable volume.
     void AttachPlayer(char letter, const std::string& model = "VQ10");
+    // The letter answers as a drive without a root directory (nothing there).
+    void DetachDrive(char letter);
 
     FakeStorageIdentification storage;
     FakeVolumeInformation volumes;

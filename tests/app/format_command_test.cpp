@@ -188,7 +188,7 @@ TEST(FormatCommandTest, FormatsOnlyTheDriveTheConfirmationNamed) {
     const Case cases[] = {
         {"the player moved from E to G",
          [](DialogFixture& f) {
-             f.storage.SetDrive('E', testing::FakeDrive{kDriveNoRootDir});
+             f.DetachDrive('E');
              f.AttachPlayer('G');
          },
          false, 'G'},

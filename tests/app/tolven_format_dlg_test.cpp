@@ -204,7 +204,7 @@ TEST(MainDialogDeviceChangeTest, RemovalDisablesTheButtonAgain) {
     DialogFixture f;
     f.AttachPlayer('E');
     CTolvenFormatDlg dialog(f.host, f.services);
-    f.host.PostToDialog([&](WindowHandle) { f.storage.SetDrive('E', testing::FakeDrive{kDriveNoRootDir}); });
+    f.host.PostToDialog([&](WindowHandle) { f.DetachDrive('E'); });
     f.host.PostDeviceChange(kDbtDeviceRemoveComplete);
     const Snapshot s = RunDialog(f, dialog);
     EXPECT_EQ(dialog.DriveInfo().m_nDrive, kDriveNoPlayer);
