@@ -127,6 +127,10 @@ const char* ToString(VolumeCallKind kind) {
     return "?";
 }
 
+void PrintTo(VolumeCallKind kind, std::ostream* os) {
+    *os << ToString(kind);
+}
+
 FakeVolumeSystem::FakeVolumeSystem(uint64_t sectorCount, uint32_t bytesPerSector)
     : sectorCount_(sectorCount), sectorSize_(bytesPerSector) {
     geometry.BytesPerSector = bytesPerSector;

@@ -3,13 +3,16 @@
 // refuse: an open that succeeds only at attempt K (or never), any device control refused, any
 // sector size, write number N failing once or from then on, allocation number N failing.
 // The volume keeps what was written, sparsely (only sectors that are not all zero are stored),
-// so a 2 TiB volume costs nothing until it is written.
+// so a 2 TiB volume costs nothing until it is written. It also fails the running test when a
+// write is not whole, aligned sectors inside the volume, when a closed handle is used, and when a
+// handle is dropped without CloseHandle (the formatter closes on every path).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,7 @@ struct VolumeCall {
 };
 
 const char* ToString(VolumeCallKind kind);
+void PrintTo(VolumeCallKind kind, std::ostream* os);  // readable failure messages
 
 struct FakeVolumeFaults {
     int openSucceedsAtAttempt = 1;           // 0: never
