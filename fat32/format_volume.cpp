@@ -92,6 +92,39 @@ bool WriteStructures(IVolume& volume, const SectorImages& images, const Fat32Lay
     return allWritten;
 }
 
+// The quick format's writes: the system area and root cluster cleared, then the six
+// structures. A failed write is logged where it happens and the writing goes on, so that the
+// volume is still handed back to the system; the result says whether every write succeeded.
+bool WriteQuickFormat(IVolume& volume, IPageAllocator& pages, const SectorImages& images,
+                      const Fat32Layout& layout, const FormatRequest& request) {
+    LogLine(FormatAsciiLine("Formatting drive %c:...", request.driveLetter).c_str());
+    const uint32_t clearCount = layout.ClearCount();
+    LogLine(
+        FormatAsciiLine("Clearing out %u sectors for Reserved sectors, fats and root cluster...", clearCount)
+            .c_str());
+    const bool cleared = ClearLeadingSectors(volume, pages, clearCount, layout.bytesPerSector);
+    LogLine(u"Initialising reserved sectors and FATs...");
+    Progress progress(request.progressControl);
+    progress.Start();
+    const bool structuresWritten = WriteStructures(volume, images, layout, progress);
+    return cleared && structuresWritten;
+}
+
+// Marks the partition as FAT32 and gives the volume back to the system: null when done, else
+// the refusal's message (nothing after a refused step is sent).
+const char16_t* HandBackVolume(IVolume& volume) {
+    if (!volume.SetPartitionType(kPartitionTypeFat32Lba)) {
+        return format_messages::kSetPartitionFailed;
+    }
+    if (!volume.DismountVolume()) {
+        return format_messages::kDismountFailed;
+    }
+    if (!volume.UnlockVolume()) {
+        return format_messages::kUnlockFailed;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool FormatVolumeFat32(const FormatRequest& request, const FormatPlatform& platform) {
@@ -99,12 +132,12 @@ bool FormatVolumeFat32(const FormatRequest& request, const FormatPlatform& platf
     BindLogControl(request.logControl);
     const uint32_t volumeId = MakeVolumeId(platform.clock.GetLocalTime());
 
+    // Access: open, lock and learn the device; nothing is written on a refusal.
     OpenedVolume opened = OpenVolumeExclusively(platform.volumes, platform.clock, path);
     if (opened.volume == nullptr) {
         return Fail(OpenFailureMessage(opened.lastError), nullptr);
     }
     IVolume& volume = *opened.volume;
-
     const DeviceFactsOutcome access = LockAndReadDeviceFacts(volume);
     if (access.refusal != nullptr) {
         return Fail(access.refusal, &volume);
@@ -115,16 +148,16 @@ bool FormatVolumeFat32(const FormatRequest& request, const FormatPlatform& platf
         return Fail(admission.refusal, &volume);
     }
 
+    // Layout and sector images, reported before the cluster limits are checked.
     const SectorImages images(platform.pages, device.bytesPerSector);
     if (!images.Allocated()) {
         return Fail(format_messages::kAllocationFailed, &volume);
     }
-
     const Fat32Layout layout = ComputeFat32Layout(device.partitionLength, device.bytesPerSector,
                                                   admission.totalSectors, request.sectorsPerCluster);
     BuildBootSector(images.bootSector.bytes(), layout, device, volumeId, kVolumeLabel);
-    BuildFatHead(images.fatHead.bytes());
     BuildFsInfoSector(images.fsInfo.bytes(), layout.freeClusters);
+    BuildFatHead(images.fatHead.bytes());
     for (const std::u16string& line : LayoutLines(layout, device.partitionLength, volumeId)) {
         LogLine(line.c_str());
     }
@@ -132,27 +165,10 @@ bool FormatVolumeFat32(const FormatRequest& request, const FormatPlatform& platf
         return Fail(refusal, &volume);
     }
 
-    LogLine(FormatAsciiLine("Formatting drive %c:...", request.driveLetter).c_str());
-    const uint32_t clearCount = layout.ClearCount();
-    LogLine(
-        FormatAsciiLine("Clearing out %u sectors for Reserved sectors, fats and root cluster...", clearCount)
-            .c_str());
-    // A failed write is logged where it happens; the sequence goes on so that the volume is
-    // handed back to the system, and the result reports the failure at the end.
-    bool allWritten = ClearLeadingSectors(volume, platform.pages, clearCount, layout.bytesPerSector);
-    LogLine(u"Initialising reserved sectors and FATs...");
-    Progress progress(request.progressControl);
-    progress.Start();
-    allWritten = WriteStructures(volume, images, layout, progress) && allWritten;
-
-    if (!volume.SetPartitionType(kPartitionTypeFat32Lba)) {
-        return Fail(format_messages::kSetPartitionFailed, &volume);
-    }
-    if (!volume.DismountVolume()) {
-        return Fail(format_messages::kDismountFailed, &volume);
-    }
-    if (!volume.UnlockVolume()) {
-        return Fail(format_messages::kUnlockFailed, &volume);
+    // Writes, then the hand-back; a failed write still fails the format at its very end.
+    const bool allWritten = WriteQuickFormat(volume, platform.pages, images, layout, request);
+    if (const char16_t* refusal = HandBackVolume(volume); refusal != nullptr) {
+        return Fail(refusal, &volume);
     }
     volume.CloseHandle();
     if (!allWritten) {
