@@ -1,14 +1,14 @@
 #include "tools/screens/jfif_encoder.h"
 
-// <jpeglib.h> needs FILE and size_t declared first.
-#include <jpeglib.h>
+#include <csetjmp>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-
-#include <csetjmp>
 #include <stdexcept>
 #include <string>
+
+// After <cstdio>: the library's header uses FILE and size_t without declaring them.
+#include <jpeglib.h>
 
 namespace tolven::screens {
 
