@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "tools/screens/coverage_mask.h"
 #include "tools/screens/integer_sine.h"
@@ -64,18 +65,27 @@ void PaintBands(RgbCanvas& canvas, const ScreenPalette& palette, int strength, i
         CoverageMask body(canvas.width(), canvas.height());
         CoverageMask edge(canvas.width(), canvas.height());
         const int p = band.phase + phase;
-        // The band swells and thins along its length.
-        const auto half = [&](int sx) {
-            return band.thickness * kSub *
-                   (3 * kSineOne + SineFine((sx * 16 * 360) / (kSub * 300) + p * 32)) / (8 * kSineOne);
-        };
-        body.Add(0, 0, canvas.width(), canvas.height(), [&](int sx, int sy) {
-            const int centre = BandCentre(sx, band.base, band.amplitude, band.wavelength, p);
-            return std::abs(sy - centre) <= half(sx);
+        // The band's middle and half width depend only on the column: work them out once per
+        // sample column. The band swells and thins along its length.
+        const int columns = canvas.width() * kSub;
+        std::vector<int> centre(static_cast<size_t>(columns));
+        std::vector<int> half(static_cast<size_t>(columns));
+        for (int sx = 0; sx < columns; ++sx) {
+            centre[static_cast<size_t>(sx)] = BandCentre(sx, band.base, band.amplitude, band.wavelength, p);
+            half[static_cast<size_t>(sx)] =
+                band.thickness * kSub * (3 * kSineOne + SineFine((sx * 16 * 360) / (kSub * 300) + p * 32)) /
+                (8 * kSineOne);
+        }
+        const int reach = band.amplitude + band.thickness / 2 + 2;
+        const int y0 = band.base - reach;
+        const int y1 = band.base + reach;
+        body.Add(0, y0, canvas.width(), y1, [&](int sx, int sy) {
+            const auto at = static_cast<size_t>(sx);
+            return std::abs(sy - centre[at]) <= half[at];
         });
-        edge.Add(0, 0, canvas.width(), canvas.height(), [&](int sx, int sy) {
-            const int top = BandCentre(sx, band.base, band.amplitude, band.wavelength, p) - half(sx);
-            return std::abs(sy - top) <= kSub / 2;
+        edge.Add(0, y0, canvas.width(), y1, [&](int sx, int sy) {
+            const auto at = static_cast<size_t>(sx);
+            return std::abs(sy - (centre[at] - half[at])) <= kSub / 2;
         });
         PaintMask(canvas, body, palette.wave, band.opacity * strength / 255);
         PaintMask(canvas, edge, Mix(palette.wave, kWhite, 1, 2), band.opacity * 2 * strength / 255);
