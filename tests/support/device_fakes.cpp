@@ -94,10 +94,10 @@ class RecordingCanvas : public IPanelCanvas {
     }
     GdiObject SelectObject(GdiObject object) override {
         Log({.kind = CanvasCall::Kind::kSelectObject, .object = object});
-        const bool isPen = object == PanelRecorder::kStockPen ||
-                           (r_.objects_.count(object) != 0 && r_.objects_[object].isPen);
+        const bool isPen =
+            object == PanelRecorder::kStockPen || (r_.objects.count(object) != 0 && r_.objects[object].isPen);
         const bool known = object == PanelRecorder::kStockPen || object == PanelRecorder::kStockBrush ||
-                           r_.objects_.count(object) != 0;
+                           r_.objects.count(object) != 0;
         if (!known) {
             return 0;
         }
@@ -108,10 +108,10 @@ class RecordingCanvas : public IPanelCanvas {
     }
     void DeleteObject(GdiObject object) override {
         Log({.kind = CanvasCall::Kind::kDeleteObject, .object = object});
-        auto it = r_.objects_.find(object);
-        if (it != r_.objects_.end() && !it->second.deleted) {
+        auto it = r_.objects.find(object);
+        if (it != r_.objects.end() && !it->second.deleted) {
             it->second.deleted = true;
-            ++r_.deleted_;
+            ++r_.deletedCount;
         }
     }
     ColorRef SetTextColor(ColorRef color) override {
@@ -134,8 +134,8 @@ class RecordingCanvas : public IPanelCanvas {
   private:
     void Log(CanvasCall call) { r_.calls.push_back(std::move(call)); }
     GdiObject Make(bool isPen, ColorRef color) {
-        const GdiObject object = 100 + r_.objects_.size();
-        r_.objects_[object] = {isPen, color, false};
+        const GdiObject object = 100 + r_.objects.size();
+        r_.objects[object] = {isPen, color, false};
         return object;
     }
     PanelRecorder& r_;
@@ -236,8 +236,8 @@ ColorRef PanelRecorder::ColorOf(GdiObject object) const {
     if (object == kStockPen) {
         return 0;
     }
-    auto it = objects_.find(object);
-    return it == objects_.end() ? 0 : it->second.color;
+    auto it = objects.find(object);
+    return it == objects.end() ? 0 : it->second.color;
 }
 
 }  // namespace tolven::testing

@@ -122,7 +122,7 @@ class PanelRecorder {
     std::vector<CanvasCall> Texts() const { return Of(CanvasCall::Kind::kDrawText); }
     std::vector<CanvasCall> Rectangles() const { return Of(CanvasCall::Kind::kRectangle); }
     // Objects created and not deleted.
-    std::size_t LiveObjects() const { return objects_.size() - deleted_; }
+    std::size_t LiveObjects() const { return objects.size() - deletedCount; }
 
     Rect clientRect{0, 0, 289, 63};
     bool getDcFails = false;
@@ -140,8 +140,8 @@ class PanelRecorder {
     GdiObject selectedBrush = kStockBrush;
     GdiObject selectedPen = kStockPen;
     ColorRef textColor = 0;
-    std::map<GdiObject, Object> objects_;
-    std::size_t deleted_ = 0;
+    std::map<GdiObject, Object> objects;
+    std::size_t deletedCount = 0;
     ColorRef ColorOf(GdiObject object) const;
 };
 
