@@ -80,7 +80,10 @@ int32_t UsedBarRight(int32_t clientRight, uint64_t usedBytes, uint64_t totalByte
     const bool negative = clientRight < 0;
     const uint32_t magnitude = negative ? static_cast<uint32_t>(-static_cast<int64_t>(clientRight))
                                         : static_cast<uint32_t>(clientRight);
-    // usedBytes <= totalBytes, so the whole part is 0 or 1.
+    if (totalBytes == 0) {
+        return 0;
+    }
+    usedBytes = std::min(usedBytes, totalBytes);  // so the whole part is 0 or 1
     const uint64_t whole = usedBytes / totalBytes;
     const uint64_t scaled = whole * magnitude + ScaleBelowOne(usedBytes % totalBytes, magnitude, totalBytes);
     const auto result = static_cast<int64_t>(scaled);

@@ -42,7 +42,7 @@ void DrawDriveInfoPanel(CPlayerDriveInfo& drive, IVolumeInformation& volumes,
                         const PanelCanvasSource& getPanelDC);
 
 // The bar's right edge: clientRight × usedBytes ÷ totalBytes, remainder dropped, exact for any
-// 64-bit byte counts. usedBytes must not exceed totalBytes, and totalBytes must not be 0.
+// 64-bit byte counts. Used bytes beyond the total count as the total; a total of 0 gives 0.
 int32_t UsedBarRight(int32_t clientRight, uint64_t usedBytes, uint64_t totalBytes);
 
 // Inserts ',' between every group of three digits of the integer part (the text before the first

@@ -261,6 +261,12 @@ TEST(DrawDriveInfoPanelTest, TheBarEdgeAgreesWithPlainArithmeticWhereThatCannotO
     }
 }
 
+TEST(DrawDriveInfoPanelTest, TheBarEdgeStaysWithinTheFieldForInconsistentCounts) {
+    EXPECT_EQ(UsedBarRight(289, 5, 0), 0) << "no total";
+    EXPECT_EQ(UsedBarRight(289, 10, 5), 289) << "more used than total";
+    EXPECT_EQ(UsedBarRight(-289, 1, 2), -144) << "truncates toward zero";
+}
+
 TEST(DrawDriveInfoPanelTest, FiguresAreWholeKilobytesWithThousandsSeparators) {
     struct FigureCase {
         const char* name;
