@@ -67,11 +67,11 @@ check_fsck() {
 check_volume() {
     local volume=$1 model=$2
     local label
-    label=$(mlabel -i "$volume" -s :: 2>&1)
+    label=$(mlabel -i "$volume" -s :: 2>&1 | sed 's/ *$//')
     [ "$label" = " Volume label is PMP" ] || fail "label: '$label'"
 
     local folders expected_folders
-    folders=$(mdir -i "$volume" -b :: 2>&1 | sed 's|^::/||' | tr '\n' ' ')
+    folders=$(mdir -i "$volume" -b :: 2>&1 | sed -e 's|^::/||' -e 's|/$||' | tr '\n' ' ')
     if [ -n "$(model_files "$model")" ]; then
         expected_folders="SYSTEM MOVIE MUSIC PHOTO TEXT "
     else
@@ -177,8 +177,9 @@ case $case_name in
         grep -q '포맷작업' "$out" && fail "the formatter ran"
         ;;
     too_small)
-        # 64 MiB with a recognisable first sector: refused before anything is written.
-        truncate -s 64M "$image"
+        # 31 MiB (fewer than 65,536 sectors) with a recognisable first sector: refused before
+        # anything is written.
+        truncate -s 31M "$image"
         printf 'KEEP ME' | dd of="$image" bs=1 conv=notrunc status=none
         before=$(md5sum <"$image")
         run --image "$image" --yes
