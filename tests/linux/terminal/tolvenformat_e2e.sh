@@ -32,6 +32,13 @@ expect_status() {
     [ "$status" -eq "$1" ] || fail "exit status $status, expected $1; stderr: $(cat "$err")"
 }
 
+# What a write would change: the modification time (nanoseconds), the allocated blocks and the
+# system area's bytes. Cheaper than hashing a whole 2 GiB image.
+image_state() {
+    stat -c '%y %b %s' "$1"
+    head -c 16M "$1" | md5sum
+}
+
 allocated_blocks() {
     stat -c %b "$1"
 }
@@ -204,13 +211,13 @@ case $case_name in
         ;;
     list_only)
         format_and_check VQ10
-        before=$(md5sum <"$image")
+        before=$(image_state "$image")
         run --image "$image" --list
         expect_status 0
         grep -q '^| D: PMP ' "$out" || fail "the panel does not show the player"
         grep -q -E 'KB Free / [0-9,]+KB Total' "$out" || fail "the panel shows no space"
         grep -q '드라이브 포맷' "$out" && fail "--list asked to format"
-        [ "$(md5sum <"$image")" = "$before" ] || fail "--list changed the image"
+        [ "$(image_state "$image")" = "$before" ] || fail "--list changed the image"
         ;;
     usage_errors)
         for args in "--bogus" "--size 12Q --image x.img" "--image" "--size 0 --image x.img" "stray" "--size 1G"; do
