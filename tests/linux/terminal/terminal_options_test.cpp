@@ -1,5 +1,7 @@
 #include "platform/linux/terminal/terminal_options.h"
 
+#include "platform/linux/terminal/run_statistics.h"
+
 #include <gtest/gtest.h>
 
 namespace tolven::linux_host {
@@ -85,6 +87,16 @@ TEST(ParseTerminalOptionsTest, RefusesBadCommandLinesWithAMessageThatNamesThePro
         EXPECT_FALSE(ParseTerminalOptions(c.arguments, error));
         EXPECT_NE(error.find(c.messagePart), std::string::npos) << error;
     }
+}
+
+TEST(RunStatisticsTest, GroupsTheFiguresInThousands) {
+    RunStatistics statistics;
+    statistics.seconds = 0.3416;
+    statistics.peakResidentKiB = 10972;
+    statistics.bytesWritten = 12264990;
+    statistics.bytesToStorage = 999;
+    EXPECT_EQ(FormatRunStatistics(statistics),
+              "time 0.342 s, peak memory 10,972 KiB, written 12,264,990 bytes (999 bytes to storage)");
 }
 
 }  // namespace
