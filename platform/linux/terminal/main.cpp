@@ -83,6 +83,26 @@ int ExitStatusOf(const TerminalHost& host, const CTolvenFormatApp& app, bool lis
     return kExitFailed;
 }
 
+// A line on standard error for every run that did not format, so that scripts see why in English.
+const char* Explanation(int status, FormatOutcome outcome) {
+    switch (status) {
+        case kExitNoPlayer:
+            return "no Tolven player found";
+        case kExitDeclined:
+            return "not formatted: the confirmation was answered no";
+        case kExitFailed:
+            if (outcome == FormatOutcome::kCopyFailed) {
+                return "the volume was formatted, but the player's system files were not all written";
+            }
+            if (outcome == FormatOutcome::kDriveChanged) {
+                return "the player's drive changed while the confirmation was open; nothing was formatted";
+            }
+            return "the format failed; the status log above says why";
+        default:
+            return nullptr;
+    }
+}
+
 int Run(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -137,8 +157,11 @@ int Run(int argc, char** argv) {
     theApp.SetPlatformServices(services);
     theApp.RunApplication(host);
     const int status = ExitStatusOf(host, theApp, options->listOnly);
+    std::cout.flush();
+    if (const char* explanation = Explanation(status, theApp.LastFormatOutcome())) {
+        std::cerr << kProgramName << ": " << explanation << "\n";
+    }
     if (options->statistics) {
-        std::cout.flush();
         std::cerr << kProgramName << ": " << FormatRunStatistics(MeasureRun(start)) << "\n";
     }
     return status;

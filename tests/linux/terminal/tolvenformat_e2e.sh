@@ -172,6 +172,7 @@ case $case_name in
         truncate -s "$image_size" "$image"
         run --image "$image" --vendor ACME --product STICK --yes
         expect_status 3
+        grep -q -x 'tolvenformat: no Tolven player found' "$err" || fail "no explanation on standard error"
         grep -q 'TOLVEN 제품이 연결되지 않았습니다' "$out" || fail "the panel does not say that no player is connected"
         [ "$(allocated_blocks "$image")" -eq 0 ] || fail "something was written"
         ;;
@@ -179,6 +180,7 @@ case $case_name in
         truncate -s "$image_size" "$image"
         run --image "$image"
         expect_status 4
+        grep -q '^tolvenformat: not formatted' "$err" || fail "no explanation on standard error"
         grep -q '드라이브 포맷' "$out" || fail "the confirmation was not asked"
         [ "$(allocated_blocks "$image")" -eq 0 ] || fail "something was written"
         grep -q '포맷작업' "$out" && fail "the formatter ran"
