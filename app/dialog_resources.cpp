@@ -18,7 +18,7 @@ constexpr ControlTemplate kMainControls[] = {
 constexpr ControlTemplate kAboutControls[] = {
     {kIdcStatic, ControlClass::kStatic, u"", 0x50000003, {11, 17, 31, 37}},
     {kIdcStatic, ControlClass::kStatic, u"TolvenFormat 버전 1.0", 0x50020080, {40, 10, 159, 18}},
-    {kIdcStatic, ControlClass::kStatic, u"Tolven 플레이어 전용 포맷 도구", 0x50020000, {40, 25, 159, 33}},
+    {kIdcStatic, ControlClass::kStatic, u"저작권 (C) 2026 톨벤", 0x50020000, {40, 25, 159, 33}},
     {kIdOk, ControlClass::kButton, u"확인", 0x50030001, {178, 7, 228, 23}},
 };
 
