@@ -23,6 +23,9 @@ bool LinuxVolume::LockVolume() {
         // Opened shared: the lock needs the claim nobody else may hold.
         if (target_.isImage) {
             if (::flock(target_.fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+                // A refused conversion may have dropped the shared lock: take it back.
+                ::flock(target_.fd.Get(),
+                        (target_.lock == TargetLock::kShared ? LOCK_SH : LOCK_UN) | LOCK_NB);
                 return false;
             }
         } else {
