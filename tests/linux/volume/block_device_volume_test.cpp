@@ -38,8 +38,8 @@ class BlockDeviceVolumeTest : public ::testing::Test {
         if (partition_.empty()) {
             GTEST_SKIP() << "the loop device's partition did not appear";
         }
-        drives_.Add({.path = partition_, .isImage = false});
-        drives_.Add({.path = loop_->Device(), .isImage = false});
+        drives_.Add(testing::DeviceTarget(partition_));
+        drives_.Add(testing::DeviceTarget(loop_->Device()));
         pages_ = allocator_.AllocatePages(4096);
         std::memset(pages_, 0x3C, 4096);
     }

@@ -24,6 +24,19 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+DriveTarget ImageTarget(const std::string& path) {
+    DriveTarget target;
+    target.path = path;
+    target.isImage = true;
+    return target;
+}
+
+DriveTarget DeviceTarget(const std::string& path) {
+    DriveTarget target;
+    target.path = path;
+    return target;
+}
+
 void CreateSparseFile(const std::string& path, uint64_t size) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(size)) != 0) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/host/drive_table.h"
+
 namespace tolven::linux_host::testing {
 
 // A fresh folder under the test's temporary directory, removed with everything in it.
@@ -23,6 +25,10 @@ class TempDir {
   private:
     std::filesystem::path path_;
 };
+
+// Drive-table entries for a disk image file and for a block device node.
+DriveTarget ImageTarget(const std::string& path);
+DriveTarget DeviceTarget(const std::string& path);
 
 // Creates (or truncates) `path` as a sparse file of `size` bytes.
 void CreateSparseFile(const std::string& path, uint64_t size);

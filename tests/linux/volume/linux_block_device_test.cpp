@@ -147,7 +147,7 @@ TEST_F(LinuxBlockDeviceTest, AWriterAndAFormatExcludeEachOther) {
 }
 
 TEST_F(LinuxBlockDeviceTest, AMissingTargetReportsItsErrno) {
-    DriveTarget missing{.path = dir_.File("missing.img"), .isImage = true};
+    const DriveTarget missing = testing::ImageTarget(dir_.File("missing.img"));
     int error = 0;
     EXPECT_EQ(OpenVolumeBlockDevice(missing, BlockDeviceAccess::kReadOnly, error), nullptr);
     EXPECT_EQ(error, ENOENT);

@@ -47,8 +47,8 @@ class LinuxVolumeTest : public ::testing::Test {
         CreateSparseFile(disk_, kImageSize);
         WriteBytes(disk_, 0,
                    MbrSector({{0x06, kPartitionStart, kPartitionSectors, 0x80}, {0x83, 102048, 20000}}));
-        drives_.Add({.path = bare_, .isImage = true});
-        drives_.Add({.path = disk_, .isImage = true});
+        drives_.Add(testing::ImageTarget(bare_));
+        drives_.Add(testing::ImageTarget(disk_));
     }
 
     std::unique_ptr<IVolume> Open(const char16_t* path, uint32_t share = 0) {
@@ -314,7 +314,7 @@ TEST_F(LinuxVolumeTest, LowerCaseLettersAndFoldersAreResolved) {
     EXPECT_NE(Open(u"\\\\.\\e:"), nullptr);
     const std::string folder = dir_.File("folder");
     std::filesystem::create_directory(folder);
-    drives_.Add({.path = folder, .isImage = true});
+    drives_.Add(testing::ImageTarget(folder));
     EXPECT_EQ(Open(u"\\\\.\\F:"), nullptr) << "a folder is no volume";
 }
 
@@ -345,7 +345,7 @@ TEST(LinuxVolumeOnTmpfsTest, WorksWithOrWithoutDirectIo) {
     const std::string image = dir.File("bare.img");
     CreateSparseFile(image, 1 << 20);
     DriveTable drives;
-    drives.Add({.path = image, .isImage = true});
+    drives.Add(testing::ImageTarget(image));
     LinuxVolumeSystem volumes(drives);
     auto volume = volumes.CreateFileW(u"\\\\.\\D:", kOpenAccess, 0, kFileFlagNoBuffering);
     ASSERT_NE(volume, nullptr) << "errno " << volumes.LastOpenError();
