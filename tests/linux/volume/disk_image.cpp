@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -69,6 +70,40 @@ std::vector<std::byte> ReadBytes(const std::string& path, uint64_t offset, std::
     }
     bytes.resize(static_cast<std::size_t>(got));
     return bytes;
+}
+
+std::vector<std::pair<uint64_t, uint64_t>> DataExtents(const std::string& path) {
+    std::vector<std::pair<uint64_t, uint64_t>> extents;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw std::runtime_error("cannot open " + path);
+    }
+    off_t at = 0;
+    while (true) {
+        const off_t data = ::lseek(fd, at, SEEK_DATA);
+        if (data < 0) {
+            break;  // ENXIO: no data after `at`
+        }
+        const off_t hole = ::lseek(fd, data, SEEK_HOLE);
+        extents.emplace_back(static_cast<uint64_t>(data), static_cast<uint64_t>(hole));
+        at = hole;
+    }
+    ::close(fd);
+    return extents;
+}
+
+void CopySparseRange(const std::string& source, uint64_t offset, uint64_t length, const std::string& target) {
+    CreateSparseFile(target, length);
+    const uint64_t end = offset + length;
+    for (const auto& [first, last] : DataExtents(source)) {
+        const uint64_t from = std::max(first, offset);
+        const uint64_t to = std::min(last, end);
+        for (uint64_t at = from; at < to;) {
+            const std::size_t chunk = static_cast<std::size_t>(std::min<uint64_t>(to - at, 1 << 20));
+            WriteBytes(target, at - offset, ReadBytes(source, at, chunk));
+            at += chunk;
+        }
+    }
 }
 
 std::vector<std::byte> PatternSector(uint64_t sectorNumber) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/host/drive_table.h"
@@ -38,6 +39,12 @@ std::vector<std::byte> ReadBytes(const std::string& path, uint64_t offset, std::
 
 // 512 bytes that name their own sector number, so a misplaced sector is recognised.
 std::vector<std::byte> PatternSector(uint64_t sectorNumber);
+
+// The byte ranges [first, second) of a sparse file that hold data (SEEK_DATA/SEEK_HOLE).
+std::vector<std::pair<uint64_t, uint64_t>> DataExtents(const std::string& path);
+
+// Copies `length` bytes at `offset` of `source` into a new sparse file, data extents only.
+void CopySparseRange(const std::string& source, uint64_t offset, uint64_t length, const std::string& target);
 
 struct MbrPartition {
     uint8_t type = 0x0C;

@@ -4,28 +4,21 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
+
+#include "tests/linux/volume/run_command.h"
 
 namespace tolven::linux_host::testing {
 
 namespace {
 
 bool Run(const std::string& command, std::string& output) {
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return false;
-    }
-    std::array<char, 256> buffer{};
-    output.clear();
-    while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) {
-        output += buffer.data();
-    }
+    CommandResult result = RunCommand(command);
+    output = result.output;
     while (!output.empty() && output.back() == '\n') {
         output.pop_back();
     }
-    return ::pclose(pipe) == 0;
+    return result.exitCode == 0;
 }
 
 }  // namespace
@@ -36,7 +29,7 @@ LoopDevice::LoopDevice(const std::string& image) {
         return;
     }
     std::string output;
-    if (!Run("losetup --find --show '" + image + "'", output) || output.rfind("/dev/loop", 0) != 0) {
+    if (!Run("losetup --find --show " + ShellQuote(image), output) || output.rfind("/dev/loop", 0) != 0) {
         why_ = "losetup failed: " + output;
         return;
     }
