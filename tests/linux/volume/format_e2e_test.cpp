@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <map>
 #include <set>
 #include <sstream>
@@ -120,33 +121,31 @@ std::string ToolPath(const char* configured, const char* name, const char* packa
 }
 
 // fsck.fat -n must find nothing but the label that only the boot sector carries until the
-// Format command sets it: its version line, that one finding and the summary line.
-void ExpectFsckFindsOnlyTheMissingLabelEntry(const std::string& image) {
+// Format command sets it: its version line, that one finding with its remedy, and the summary.
+void ExpectFsckFindsOnlyTheMissingLabelEntry(const std::string& image, uint32_t clusterCount) {
     const std::string fsck = ToolPath(TOLVEN_FSCK_FAT, "fsck.fat", "dosfstools");
     if (fsck.empty()) {
         return;
     }
     const auto run = RunCommand(fsck + " -n " + ShellQuote(image));
+    const std::set<std::string> expected = {
+        "Label in boot sector is 'PMP', but there is no volume label in root directory.",
+        "  Auto-removing label from boot sector.",
+        "Leaving filesystem unchanged.",
+        image + ": 0 files, 1/" + std::to_string(clusterCount) + " clusters",
+    };
+    std::set<std::string> seen;
     std::istringstream lines(run.output);
     std::string line;
-    bool sawLabel = false;
-    bool sawSummary = false;
     while (std::getline(lines, line)) {
-        if (line.rfind("fsck.fat ", 0) == 0) {
+        if (line.empty() || line.rfind("fsck.fat ", 0) == 0) {
             continue;
         }
-        if (line == "Label in boot sector is 'PMP', but there is no volume label in root directory") {
-            sawLabel = true;
-        } else if (line.find(": 0 files, ") != std::string::npos ||
-                   line.find(": 1 files, ") != std::string::npos) {
-            sawSummary = true;
-        } else if (!line.empty() && line.find("Auto-removing") == std::string::npos &&
-                   line != "  Auto-removing." && line.find("No changes") == std::string::npos) {
-            ADD_FAILURE() << "fsck.fat found more: " << line << "\nwhole output:\n" << run.output;
-        }
+        EXPECT_EQ(expected.count(line), 1u) << "fsck.fat found more: " << line << "\nwhole output:\n"
+                                            << run.output;
+        seen.insert(line);
     }
-    EXPECT_TRUE(sawLabel) << run.output;
-    EXPECT_TRUE(sawSummary) << run.output;
+    EXPECT_EQ(seen, expected) << run.output;
     EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << "exit " << run.exitCode << "\n" << run.output;
 }
 
@@ -187,6 +186,10 @@ struct FormatCase {
     uint32_t fatSize;  // the layout these sizes must get
     uint32_t clusterCount;
 };
+
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FormatEndToEndTest : public ::testing::TestWithParam<FormatCase> {
   protected:
@@ -273,11 +276,11 @@ TEST_P(FormatEndToEndTest, WritesAVolumeTheToolsAcceptAndNothingElse) {
     }
 
     if (c.volumeStart == 0) {
-        ExpectFsckFindsOnlyTheMissingLabelEntry(image);
+        ExpectFsckFindsOnlyTheMissingLabelEntry(image, c.clusterCount);
     } else {
         const std::string volume = dir_.File("volume.img");
         testing::CopySparseRange(image, start * kSector, uint64_t{c.volumeSectors} * kSector, volume);
-        ExpectFsckFindsOnlyTheMissingLabelEntry(volume);
+        ExpectFsckFindsOnlyTheMissingLabelEntry(volume, c.clusterCount);
     }
 }
 
@@ -309,13 +312,17 @@ TEST(FormatRefusalTest, ARefusedVolumeIsLeftUnchanged) {
         testing::TempDir dir;
         const std::string image = dir.File("disk.img");
         CreateSparseFile(image, c.diskSectors * kSector);
-        std::vector<std::byte> before;
-        before.reserve(c.diskSectors * kSector);
-        for (uint64_t s = 0; s < c.diskSectors; ++s) {
-            const auto sector = s == 0 && c.volumeStart != 0
-                                    ? MbrSector({{0x06, c.volumeStart, c.volumeSectors}})
-                                    : PatternSector(s);
-            before.insert(before.end(), sector.begin(), sector.end());
+        // A busy pattern in which every sector carries its own number.
+        std::vector<std::byte> before(c.diskSectors * kSector);
+        const auto pattern = PatternSector(0xA5A5);
+        for (uint64_t sector = 0; sector < c.diskSectors; ++sector) {
+            std::byte* at = before.data() + sector * kSector;
+            std::memcpy(at, pattern.data(), kSector);
+            std::memcpy(at, &sector, sizeof sector);
+        }
+        if (c.volumeStart != 0) {
+            const auto mbr = MbrSector({{0x06, c.volumeStart, c.volumeSectors}});
+            std::copy(mbr.begin(), mbr.end(), before.begin());
         }
         WriteBytes(image, 0, before);
 
@@ -326,7 +333,10 @@ TEST(FormatRefusalTest, ARefusedVolumeIsLeftUnchanged) {
         EXPECT_NE(std::find(outcome.lines.begin(), outcome.lines.end(),
                             std::u16string(c.message).substr(0, std::u16string(c.message).size() - 2)),
                   outcome.lines.end());
-        EXPECT_TRUE(ReadBytes(image, 0, c.diskSectors * kSector) == before) << "the image changed";
+        const auto after = ReadBytes(image, 0, c.diskSectors * kSector);
+        EXPECT_TRUE(after.size() == before.size() &&
+                    std::memcmp(after.data(), before.data(), before.size()) == 0)
+            << "the image changed";
     }
 }
 
