@@ -151,11 +151,15 @@ std::string FindMkfs() {
 }
 
 std::string Grouped(uint64_t value) {
-    std::string digits = std::to_string(value);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), ",");
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i != 0 && (digits.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
     }
-    return digits;
+    return grouped;
 }
 
 void PrintRow(const char* tool, const Measurement& m) {
@@ -173,8 +177,8 @@ int Run(const std::string& parent, const std::string& mkfs) {
         uint64_t bytes;
     };
     const Size sizes[] = {
-        {"40,007,729,664 bytes", 40007729664ull},
-        {"4,294,967,294 sectors", 4294967294ull * 512},
+        {"40 GB partition", 40007729664ull},
+        {"largest volume, 4,294,967,294 sectors", 4294967294ull * 512},
     };
     std::string folder = (std::filesystem::path(parent) / "tolven-bench-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr) {
