@@ -1,6 +1,6 @@
 // End to end on Linux: the formatter over the Linux volume access on sparse disk images (bare
-// volumes and an MBR disk), checked with fsck.fat and sleuthkit's fsstat, and sector by sector
-// against a pattern laid down before the format.
+// volumes, an MBR disk, and the same disk's partition as a loop block device when root), checked with
+// fsck.fat and sleuthkit's fsstat, and sector by sector against a pattern laid down before the format.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "platform/linux/volume/linux_page_allocator.h"
 #include "platform/linux/volume/linux_volume.h"
 #include "tests/linux/volume/disk_image.h"
+#include "tests/linux/volume/loop_device.h"
 #include "tests/linux/volume/run_command.h"
 #include "tests/support/fake_controls.h"
 
@@ -45,9 +46,9 @@ struct FormatOutcome {
     std::vector<uint32_t> sleeps;
 };
 
-FormatOutcome Format(const std::string& image) {
+FormatOutcome Format(const DriveTarget& target) {
     DriveTable drives;
-    const char letter = drives.Add(testing::ImageTarget(image));
+    const char letter = drives.Add(target);
     LinuxVolumeSystem volumes(drives);
     FixedClock clock;
     LinuxPageAllocator pages;
@@ -185,6 +186,7 @@ struct FormatCase {
     uint32_t volumeSectors;
     uint32_t fatSize;  // the layout these sizes must get
     uint32_t clusterCount;
+    bool throughLoopDevice = false;  // format the loop device's partition rather than the image file
 };
 
 void PrintTo(const FormatCase& c, std::ostream* os) {
@@ -221,7 +223,16 @@ TEST_P(FormatEndToEndTest, WritesAVolumeTheToolsAcceptAndNothingElse) {
         }
     }
 
-    const FormatOutcome outcome = Format(image);
+    FormatOutcome outcome;
+    if (c.throughLoopDevice) {
+        testing::LoopDevice loop(image);
+        if (!loop.Attached() || loop.FirstPartition().empty()) {
+            GTEST_SKIP() << "no loop device with its partition here: " << loop.Why();
+        }
+        outcome = Format(testing::DeviceTarget(loop.FirstPartition()));
+    } else {
+        outcome = Format(testing::ImageTarget(image));
+    }
     ASSERT_TRUE(outcome.result);
     ASSERT_FALSE(outcome.lines.empty());
     EXPECT_EQ(outcome.lines.back(), u"포맷작업 완료");
@@ -288,7 +299,8 @@ INSTANTIATE_TEST_SUITE_P(
     Images, FormatEndToEndTest,
     ::testing::Values(FormatCase{"bare_smallest_FAT32_for_other_tools", 4194656, 0, 4194656, 512, 65525},
                       FormatCase{"bare_40_GB", 78140097, 0, 78140097, 9537, 1220640},
-                      FormatCase{"MBR_disk_partition_at_2048", 4200448, 2048, 4196352, 513, 65551}),
+                      FormatCase{"MBR_disk_partition_at_2048", 4200448, 2048, 4196352, 513, 65551},
+                      FormatCase{"block_device_partition_at_2048", 4200448, 2048, 4196352, 513, 65551, true}),
     [](const ::testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
 // Refused formats leave the image byte for byte as it was.
@@ -326,7 +338,7 @@ TEST(FormatRefusalTest, ARefusedVolumeIsLeftUnchanged) {
         }
         WriteBytes(image, 0, before);
 
-        const FormatOutcome outcome = Format(image);
+        const FormatOutcome outcome = Format(testing::ImageTarget(image));
         EXPECT_FALSE(outcome.result);
         ASSERT_GE(outcome.lines.size(), 2u);
         EXPECT_EQ(outcome.lines.back(), u"포맷작업 중 에러발생");
@@ -350,7 +362,7 @@ TEST(FormatRefusalTest, AVolumeTooLargeIsLeftUnchanged) {
         probes.Add(s);
     }
     const auto sector0 = ReadBytes(image, 0, kSector);
-    const FormatOutcome outcome = Format(image);
+    const FormatOutcome outcome = Format(testing::ImageTarget(image));
     EXPECT_FALSE(outcome.result);
     probes.ExpectUnchangedOutside(0, 0);
     EXPECT_EQ(ReadBytes(image, 0, kSector), sector0);
@@ -369,7 +381,7 @@ TEST(FormatRefusalTest, AnImageInUseIsRefusedAfterSixAttemptsWithItsErrno) {
     auto holder = other.CreateFileW(u"\\\\.\\D:", kGenericRead | kGenericWrite, 0, kFileFlagNoBuffering);
     ASSERT_NE(holder, nullptr);
 
-    const FormatOutcome outcome = Format(image);
+    const FormatOutcome outcome = Format(testing::ImageTarget(image));
     EXPECT_FALSE(outcome.result);
     EXPECT_EQ(outcome.sleeps, std::vector<uint32_t>(6, 1000));
     ASSERT_GE(outcome.lines.size(), 2u);
