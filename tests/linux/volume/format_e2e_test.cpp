@@ -303,6 +303,36 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"block_device_partition_at_2048", 4200448, 2048, 4196352, 513, 65551, true}),
     [](const ::testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
+// A second format of the same image sees the volume the first one made (a FAT32 boot sector also
+// ends in 0x55AA, yet it is no partition table) and, with the same clock, writes the same bytes.
+TEST(ReformatTest, FormattingAgainGivesTheSameVolume) {
+    struct Case {
+        const char* name;
+        uint64_t diskSectors;
+        uint32_t volumeStart;
+        uint32_t volumeSectors;
+    };
+    const Case cases[] = {
+        {"bare volume", 4194656, 0, 4194656},
+        {"MBR disk", 4200448, 2048, 4196352},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TempDir dir;
+        const std::string image = dir.File("disk.img");
+        CreateSparseFile(image, c.diskSectors * kSector);
+        if (c.volumeStart != 0) {
+            WriteBytes(image, 0, MbrSector({{0x06, c.volumeStart, c.volumeSectors}}));
+        }
+        const uint64_t written = (c.volumeStart + 2048) * kSector;  // past every structure
+        ASSERT_TRUE(Format(testing::ImageTarget(image)).result);
+        const auto first = ReadBytes(image, 0, written);
+        ASSERT_TRUE(Format(testing::ImageTarget(image)).result);
+        EXPECT_TRUE(ReadBytes(image, 0, written) == first)
+            << "the second format wrote elsewhere or otherwise";
+    }
+}
+
 // Refused formats leave the image byte for byte as it was.
 struct RefusalCase {
     const char* name;
