@@ -123,12 +123,16 @@ FatStatus ParseFat32BootSector(std::span<const std::byte> boot, uint32_t deviceS
     if (clusters > kMaxClusterNumber - 1) {
         return Inconsistent("the volume has more clusters than FAT32 can number");
     }
-    g.clusterCount = static_cast<uint32_t>(clusters);
+    g.dataAreaClusters = static_cast<uint32_t>(clusters);
+    // A FAT a cluster or two short of the data area is tolerated: the clusters without an entry
+    // are never used. A FAT much shorter than that describes another volume.
+    constexpr uint64_t kToleratedShortfall = kFirstDataCluster;
     const uint64_t fatEntries = uint64_t{g.fatSize} * g.bytesPerSector / 4;
-    if (fatEntries < uint64_t{g.clusterCount} + kFirstDataCluster) {
+    if (fatEntries < clusters + kFirstDataCluster - kToleratedShortfall || fatEntries <= kFirstDataCluster) {
         return Inconsistent("the FAT has room for " + std::to_string(fatEntries) +
-                            " entries, the volume has " + std::to_string(g.clusterCount) + " clusters");
+                            " entries, the volume has " + std::to_string(clusters) + " clusters");
     }
+    g.clusterCount = static_cast<uint32_t>(std::min<uint64_t>(clusters, fatEntries - kFirstDataCluster));
     if (!g.IsDataCluster(g.rootCluster)) {
         return Inconsistent("the root directory cluster " + std::to_string(g.rootCluster) +
                             " is outside the data area");
@@ -140,10 +144,11 @@ FatStatus CheckBackupBootSector(std::span<const std::byte> boot, std::span<const
     if (backup.size() < kMinSectorBytes || !HasBootSignature(backup)) {
         return Inconsistent("the backup boot sector has no 55 AA signature");
     }
-    // Jump, OEM name and every layout field up to the drive number; the serial number and the
-    // label may differ after another system relabelled only one copy.
+    // Every layout field, from bytes per sector to the drive number. The jump, the OEM name, the
+    // serial number and the label may differ after another system rewrote only one copy.
+    constexpr std::size_t kLayoutStart = 11;
     constexpr std::size_t kLayoutEnd = 64;
-    if (!std::equal(boot.begin(), boot.begin() + kLayoutEnd, backup.begin())) {
+    if (!std::equal(boot.begin() + kLayoutStart, boot.begin() + kLayoutEnd, backup.begin() + kLayoutStart)) {
         return Inconsistent("the backup boot sector describes a different layout");
     }
     return FatStatus::Ok();
@@ -159,9 +164,9 @@ FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& g)
     }
     const uint32_t freeCount = LoadLe32(&fsInfo[kFsInfoFreeCountOffset]);
     const uint32_t nextFree = LoadLe32(&fsInfo[kFsInfoNextFreeOffset]);
-    if (freeCount != kFsInfoUnknown && freeCount > g.clusterCount) {
+    if (freeCount != kFsInfoUnknown && freeCount > g.dataAreaClusters) {
         return Inconsistent("FSInfo counts " + std::to_string(freeCount) + " free clusters of " +
-                            std::to_string(g.clusterCount));
+                            std::to_string(g.dataAreaClusters));
     }
     // 0 and 1 are no cluster numbers, but some formatters store them to mean "from the start".
     if (nextFree != kFsInfoUnknown && nextFree > g.LastCluster()) {

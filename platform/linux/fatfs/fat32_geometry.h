@@ -32,8 +32,12 @@ struct Fat32Geometry {
     uint32_t rootCluster = 0;
     uint32_t fsInfoSector = 0;
     uint32_t backupBootSector = 0;
-    uint32_t clusterCount = 0;  // data clusters, numbered 2 .. clusterCount + 1
-    bool fatMirrored = true;    // false: only activeFat is used
+    // Data clusters, numbered 2 .. clusterCount + 1: those of the data area that have a FAT entry.
+    uint32_t clusterCount = 0;
+    // Clusters the data area holds; one or two more than clusterCount when the FAT is a little
+    // short (some formatters size it without its two reserved entries).
+    uint32_t dataAreaClusters = 0;
+    bool fatMirrored = true;  // false: only activeFat is used
     uint32_t activeFat = 0;
     uint32_t fsInfoFreeCount = kFsInfoUnknown;  // as found on the volume
     uint32_t fsInfoNextFree = kFsInfoUnknown;

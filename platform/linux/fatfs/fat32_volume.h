@@ -40,7 +40,7 @@ class Fat32Volume {
     // backup; an empty label removes the entry.
     FatStatus SetLabel(std::string_view label);
 
-    uint64_t TotalBytes() const { return uint64_t{geometry_.clusterCount} * geometry_.ClusterBytes(); }
+    uint64_t TotalBytes() const { return uint64_t{geometry_.dataAreaClusters} * geometry_.ClusterBytes(); }
     FatStatus FreeBytes(uint64_t& bytes);
 
     // `path` holds the names below the root ({"SYSTEM", "UNICODEF.FON"}); the parent must exist.

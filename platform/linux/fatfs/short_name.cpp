@@ -35,7 +35,7 @@ FatStatus MakeShortName(std::string_view name, ShortName& out) {
     if (dot != std::string_view::npos && extension.empty()) {
         return BadName(name, "nothing after the dot");
     }
-    if (extension.size() > 3) {
+    if (extension.size() > 3 || extension.find('.') != std::string_view::npos) {
         return BadName(name, "more than 3 characters after the dot, or a second dot");
     }
     for (const char c : name) {
