@@ -67,8 +67,15 @@ FatStatus ParseFat32BootSector(std::span<const std::byte> boot, uint32_t deviceS
     if (rootEntries != 0) {
         return NotFat32("the boot sector declares a fixed root directory");
     }
-    if (totalSectors16 != 0 || g.totalSectors == 0) {
-        return NotFat32("the total sector count is not in the 32-bit field");
+    // Small volumes may carry their sector count in the 16-bit field instead, as FAT12/16 do.
+    if (totalSectors16 != 0 && g.totalSectors != 0 && totalSectors16 != g.totalSectors) {
+        return Inconsistent("the 16-bit and 32-bit sector counts differ");
+    }
+    if (totalSectors16 != 0) {
+        g.totalSectors = totalSectors16;
+    }
+    if (g.totalSectors == 0) {
+        return NotFat32("the volume has no sector count");
     }
     if (version != 0) {
         return NotFat32("unknown file-system version " + std::to_string(version));

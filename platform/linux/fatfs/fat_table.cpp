@@ -1,6 +1,7 @@
 // Linux host, FAT32 file layer: the FAT cache and its write-back.
 #include "platform/linux/fatfs/fat_table.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/linux/fatfs/little_endian.h"
@@ -93,13 +94,24 @@ FatStatus FatTable::Set(uint32_t cluster, uint32_t value) {
 
 FatStatus FatTable::FreeCount(uint32_t& count) {
     if (!freeCount_) {
+        // Chunk by chunk over the raw bytes: this runs on every open that changes the volume.
+        const uint64_t chunkEntries = uint64_t{chunkSectors_} * geometry_.bytesPerSector / 4;
         uint32_t free = 0;
-        for (uint32_t cluster = kFirstDataCluster; cluster <= geometry_.LastCluster(); ++cluster) {
-            uint32_t value = 0;
-            if (FatStatus status = Get(cluster, value); !status.ok()) {
+        for (uint32_t index = 0; index < chunks_.size(); ++index) {
+            const uint64_t firstEntry = index * chunkEntries;
+            if (firstEntry > geometry_.LastCluster()) {
+                break;
+            }
+            Chunk* chunk = nullptr;
+            if (FatStatus status = LoadChunk(index, chunk); !status.ok()) {
                 return status;
             }
-            free += value == 0 ? 1 : 0;
+            const uint64_t from = std::max<uint64_t>(firstEntry, kFirstDataCluster);
+            const uint64_t to = std::min<uint64_t>(firstEntry + chunk->bytes.size() / 4,
+                                                   uint64_t{geometry_.LastCluster()} + 1);
+            for (uint64_t entry = from; entry < to; ++entry) {
+                free += (LoadLe32(&chunk->bytes[(entry - firstEntry) * 4]) & kFatEntryMask) == 0 ? 1 : 0;
+            }
         }
         freeCount_ = free;
         if (!HasChanges()) {
