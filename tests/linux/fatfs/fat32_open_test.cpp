@@ -49,11 +49,16 @@ TEST(Fat32OpenTest, RefusesVolumesThatAreNotSoundFat32) {
              Put(d, 17, {0x00, 0x02});
          },
          FatError::kNotFat32},
-        {"16-bit sector count",
+        {"no sector count",
+         [](MemoryBlockDevice& d) {
+             Put(d, 32, {0, 0, 0, 0});
+         },
+         FatError::kNotFat32},
+        {"16-bit sector count differs",
          [](MemoryBlockDevice& d) {
              Put(d, 19, {0x00, 0x10});
          },
-         FatError::kNotFat32},
+         FatError::kInconsistent},
         {"unknown version",
          [](MemoryBlockDevice& d) {
              Put(d, 42, {0x00, 0x01});
