@@ -496,7 +496,7 @@ FatStatus Fat32Volume::CreateDirectory(std::span<const std::string> path) {
         return status;
     }
     if (existing) {
-        return FatStatus::Fail(FatError::kAlreadyExists, "\"" + path.back() + "\" already exists");
+        return FatStatus::Fail(FatError::kAlreadyExists, Quoted(path.back()) + " already exists");
     }
     std::vector<uint32_t> cluster;
     if (FatStatus status = Allocate(1, cluster); !status.ok()) {
@@ -547,7 +547,7 @@ FatStatus Fat32Volume::CreateFile(std::span<const std::string> path, uint8_t att
         return status;
     }
     if (existing) {
-        return FatStatus::Fail(FatError::kAlreadyExists, "\"" + path.back() + "\" already exists");
+        return FatStatus::Fail(FatError::kAlreadyExists, Quoted(path.back()) + " already exists");
     }
     uint64_t entryOffset = 0;
     if (FatStatus status = ReserveSlot(parent, entryOffset); !status.ok()) {
@@ -582,12 +582,12 @@ FatStatus Fat32Volume::WriteContent(std::span<const std::string> path, const std
     DirEntry entry = found->entry;
     const uint64_t entryOffset = found->offset;
     if (entry.IsDirectory()) {
-        return FatStatus::Fail(FatError::kAccessDenied, "\"" + path.back() + "\" is a directory");
+        return FatStatus::Fail(FatError::kAccessDenied, Quoted(path.back()) + " is a directory");
     }
     if (entry.firstCluster != 0 || entry.size != 0) {
         return FatStatus::Fail(
             FatError::kInvalidArgument,
-            "\"" + NameText(entry.name) + "\" already has content; it is written only once");
+            Quoted(NameText(entry.name)) + " already has content; it is written only once");
     }
     if (byteCount > 0xFFFFFFFFu) {
         return FatStatus::Fail(FatError::kInvalidArgument, "a FAT file holds at most 4 GiB - 1 bytes");
@@ -636,13 +636,13 @@ FatStatus Fat32Volume::DeleteFile(std::span<const std::string> path) {
         return FatStatus::Fail(FatError::kNotFound, "file not found: \"" + path.back() + "\"");
     }
     if (found->entry.IsDirectory()) {
-        return FatStatus::Fail(FatError::kAccessDenied, "\"" + path.back() + "\" is a directory");
+        return FatStatus::Fail(FatError::kAccessDenied, Quoted(path.back()) + " is a directory");
     }
     if (found->entry.firstCluster != 0 && !geometry_.IsDataCluster(found->entry.firstCluster)) {
-        return Damaged("\"" + path.back() + "\" starts outside the data area");
+        return Damaged(Quoted(path.back()) + " starts outside the data area");
     }
     if ((found->entry.attributes & kAttrReadOnly) != 0) {
-        return FatStatus::Fail(FatError::kAccessDenied, "\"" + path.back() + "\" is read-only");
+        return FatStatus::Fail(FatError::kAccessDenied, Quoted(path.back()) + " is read-only");
     }
     // The entry goes first: an interruption then leaves lost clusters, never a file whose
     // clusters are marked free.

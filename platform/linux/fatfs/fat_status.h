@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tolven::linux_host {
@@ -29,5 +30,16 @@ struct FatStatus {
     static FatStatus Ok() { return {}; }
     static FatStatus Fail(FatError error, std::string message) { return {error, std::move(message)}; }
 };
+
+// A name in double quotes, for messages. Built by appending: GCC 12 misreads some chains of
+// string concatenations as overlapping copies (-Wrestrict).
+inline std::string Quoted(std::string_view name) {
+    std::string text;
+    text.reserve(name.size() + 2);
+    text += '"';
+    text += name;
+    text += '"';
+    return text;
+}
 
 }  // namespace tolven::linux_host

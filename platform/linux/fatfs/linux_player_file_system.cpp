@@ -28,7 +28,7 @@ class FatWritableFile final : public IWritableFile {
         }
         if (written_) {
             return Report(FatStatus::Fail(FatError::kInvalidArgument,
-                                          "\"" + path_.names.back() + "\" is written in one call only"));
+                                          Quoted(path_.names.back()) + " is written in one call only"));
         }
         OpenedFatVolume opened;
         if (!Report(OpenDriveVolume(access_, path_.letter, opened))) {
