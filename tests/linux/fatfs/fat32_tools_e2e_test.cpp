@@ -11,11 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "fat32/format_volume.h"
 #include "platform/linux/fatfs/linux_player_file_system.h"
 #include "platform/linux/fatfs/linux_volume_information.h"
 #include "platform/linux/fatfs/volume_label.h"
 #include "tests/linux/fatfs/image_file_device.h"
 #include "tests/linux/fatfs/test_volume.h"
+#include "tests/support/fake_controls.h"
+#include "tests/support/fake_volume.h"
 
 namespace tolven::linux_host {
 namespace {
@@ -56,7 +59,13 @@ std::vector<std::byte> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-class Fat32ToolsTest : public ::testing::Test {
+enum class Formatter { kMkfsFat, kOurs };
+
+std::string FormatterName(const ::testing::TestParamInfo<Formatter>& info) {
+    return info.param == Formatter::kOurs ? "OurFormatter" : "MkfsFat";
+}
+
+class Fat32ImageTest : public ::testing::Test {
   protected:
     void SetUp() override {
         char pattern[] = "/tmp/tolven_fatfs_XXXXXX";
@@ -69,6 +78,27 @@ class Fat32ToolsTest : public ::testing::Test {
         access_.localTime = [] { return SystemTime{2024, 3, 5, 15, 14, 30, 45, 678}; };
     }
     void TearDown() override { RunCommand("rm -rf '" + dir_ + "'"); }
+
+    // A sparse image formatted by our formatter (through its in-memory volume, whose written
+    // sectors are then copied into the image) with 64 sectors per cluster, as the Format command
+    // asks.
+    void MakeImageWithOurFormatter(uint64_t sectors) {
+        testing::FakeVolumeSystem volumes(sectors);
+        testing::FakeClock clock;
+        testing::FakePageAllocator pages;
+        testing::FakeLogControl log;
+        testing::FakeProgressControl progress;
+        const FormatRequest request{&log, &progress, 'D', 64};
+        ASSERT_TRUE(FormatVolumeFat32(request, FormatPlatform{volumes, clock, pages}))
+            << std::string(log.text.begin(), log.text.end());
+        ASSERT_EQ(RunCommand("truncate -s " + std::to_string(sectors * 512) + " '" + image_ + "'").exitCode,
+                  0);
+        auto device = testing::OpenImageFile(image_);
+        ASSERT_NE(device, nullptr);
+        for (const auto& [sector, bytes] : volumes.sectors()) {
+            ASSERT_TRUE(device->Write(sector * 512, bytes.data(), bytes.size()));
+        }
+    }
 
     // A sparse image formatted by mkfs.fat with our cluster size and reserved area.
     void MakeImage(uint64_t sectors, uint32_t sectorsPerCluster) {
@@ -98,9 +128,20 @@ class Fat32ToolsTest : public ::testing::Test {
     FatDriveAccess access_;
 };
 
-TEST_F(Fat32ToolsTest, PlayerVolumePassesFsckMtoolsAndSleuthkit) {
+class Fat32ToolsTest : public Fat32ImageTest, public ::testing::WithParamInterface<Formatter> {};
+
+TEST_P(Fat32ToolsTest, PlayerVolumePassesFsckMtoolsAndSleuthkit) {
     // 2 GiB and a little more: mtools and fsstat take FAT32 from 65,525 clusters on.
-    MakeImage(4200000, 64);
+    if (GetParam() == Formatter::kOurs) {
+        MakeImageWithOurFormatter(4200000);
+    } else {
+        MakeImage(4200000, 64);
+    }
+    // A fresh volume: no label entry yet, whatever its boot sector says.
+    LinuxVolumeInformation freshInfo(access_);
+    char16_t freshLabel[32] = u"junk";
+    ASSERT_TRUE(freshInfo.GetVolumeInformationW(u"D:\\", freshLabel, 32)) << freshInfo.LastError().message;
+    EXPECT_EQ(std::u16string(freshLabel), u"");
     ASSERT_TRUE(SetVolumeLabelA(access_, "D:\\", "PMP"));
     LinuxPlayerFileSystem files(access_);
     for (const char* folder : {"D:\\SYSTEM", "D:\\MOVIE", "D:\\MUSIC", "D:\\PHOTO", "D:\\TEXT"}) {
@@ -175,10 +216,13 @@ TEST_F(Fat32ToolsTest, PlayerVolumePassesFsckMtoolsAndSleuthkit) {
     EXPECT_EQ(std::stoull(match[1]) * 512, free);
     EXPECT_NE(fsstat.output.find("Volume Label (Root Directory): PMP"), std::string::npos) << fsstat.output;
     EXPECT_NE(fsstat.output.find("Volume Label (Boot Sector): PMP"), std::string::npos) << fsstat.output;
-    EXPECT_EQ(total, 65608ull * 32768) << "mkfs.fat's cluster count";
+    EXPECT_EQ(total, 65608ull * 32768) << "the formatter's cluster count";
 }
 
-TEST_F(Fat32ToolsTest, AFullVolumeRefusesTheWriteAndStaysClean) {
+INSTANTIATE_TEST_SUITE_P(BothFormatters, Fat32ToolsTest,
+                         ::testing::Values(Formatter::kMkfsFat, Formatter::kOurs), FormatterName);
+
+TEST_F(Fat32ImageTest, AFullVolumeRefusesTheWriteAndStaysClean) {
     // 8,034 clusters of 512 bytes: small enough to fill quickly, too small for mtools (fsck.fat
     // warns nothing about it).
     MakeImage(8192, 1);
@@ -204,7 +248,7 @@ TEST_F(Fat32ToolsTest, AFullVolumeRefusesTheWriteAndStaysClean) {
     ExpectCleanFsck();
 }
 
-TEST_F(Fat32ToolsTest, DamagedImagesAreRefusedAndLeftUntouched) {
+TEST_F(Fat32ImageTest, DamagedImagesAreRefusedAndLeftUntouched) {
     struct Case {
         const char* name;
         const char* damage;  // shell command run on the formatted image
