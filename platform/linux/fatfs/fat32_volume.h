@@ -28,6 +28,9 @@ using LocalTimeSource = std::function<SystemTime()>;
 class Fat32Volume {
   public:
     Fat32Volume(IBlockDevice& device, LocalTimeSource localTime);
+    // The FAT cache refers to the geometry held here.
+    Fat32Volume(const Fat32Volume&) = delete;
+    Fat32Volume& operator=(const Fat32Volume&) = delete;
 
     // Reads and checks the boot sector, its backup and FSInfo. Nothing else works before it
     // succeeds, and nothing is ever written to a volume it refused.

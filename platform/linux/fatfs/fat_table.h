@@ -16,6 +16,8 @@ namespace tolven::linux_host {
 class FatTable {
   public:
     FatTable(IBlockDevice& device, const Fat32Geometry& geometry);
+    FatTable(const FatTable&) = delete;
+    FatTable& operator=(const FatTable&) = delete;
 
     // The 28-bit entry of a cluster (0 free, >= 0x0FFFFFF8 end of chain).
     FatStatus Get(uint32_t cluster, uint32_t& value);
