@@ -28,6 +28,14 @@ FatTimestamp MakeFatTimestamp(const SystemTime& t) {
     return stamp;
 }
 
+uint8_t ShortNameChecksum(std::span<const std::byte> raw) {
+    uint8_t sum = 0;
+    for (std::size_t i = 0; i < 11; ++i) {
+        sum = static_cast<uint8_t>(((sum & 1) << 7) + (sum >> 1) + std::to_integer<uint8_t>(raw[i]));
+    }
+    return sum;
+}
+
 DirEntry DecodeDirEntry(std::span<const std::byte> raw) {
     DirEntry entry;
     for (std::size_t i = 0; i < entry.name.size(); ++i) {

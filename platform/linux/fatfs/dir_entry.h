@@ -50,6 +50,10 @@ inline bool IsDeletedEntry(std::span<const std::byte> raw) {
     return std::to_integer<uint8_t>(raw[0]) == kEntryDeleted;
 }
 
+// A long-name piece names its short entry by this checksum of the 11 stored name bytes.
+inline constexpr std::size_t kLongNameChecksumOffset = 13;
+uint8_t ShortNameChecksum(std::span<const std::byte> raw);
+
 DirEntry DecodeDirEntry(std::span<const std::byte> raw);
 // Writes all 32 bytes.
 void EncodeDirEntry(const DirEntry& entry, std::span<std::byte> raw);

@@ -136,7 +136,11 @@ FatStatus Fat32Volume::ForEachEntry(uint32_t directoryCluster, const EntryVisito
 FatStatus Fat32Volume::Find(uint32_t directoryCluster, const ShortName& name,
                             std::optional<FoundEntry>& found) {
     found.reset();
-    std::vector<uint64_t> longName;
+    struct LongNamePiece {
+        uint64_t offset;
+        uint8_t checksum;
+    };
+    std::vector<LongNamePiece> longName;
     return ForEachEntry(
         directoryCluster,
         [&](std::span<const std::byte> raw, uint64_t offset) {
@@ -146,11 +150,21 @@ FatStatus Fat32Volume::Find(uint32_t directoryCluster, const ShortName& name,
             }
             const DirEntry entry = DecodeDirEntry(raw);
             if (entry.IsLongNamePiece()) {
-                longName.push_back(offset);
+                longName.push_back({offset, std::to_integer<uint8_t>(raw[kLongNameChecksumOffset])});
                 return Visit::kContinue;
             }
             if (!entry.IsVolumeLabel() && entry.name == name) {
-                found = FoundEntry{entry, offset, std::move(longName)};
+                // The long name belongs to this entry only when every piece carries its checksum.
+                const uint8_t checksum = ShortNameChecksum(raw);
+                const bool ownLongName =
+                    std::all_of(longName.begin(), longName.end(),
+                                [&](const LongNamePiece& p) { return p.checksum == checksum; });
+                found = FoundEntry{entry, offset, {}};
+                if (ownLongName) {
+                    for (const LongNamePiece& piece : longName) {
+                        found->longNameOffsets.push_back(piece.offset);
+                    }
+                }
                 return Visit::kStop;
             }
             longName.clear();

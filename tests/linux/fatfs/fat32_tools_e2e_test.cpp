@@ -287,5 +287,24 @@ TEST_F(Fat32ImageTest, DamagedImagesAreRefusedAndLeftUntouched) {
     }
 }
 
+TEST_F(Fat32ImageTest, DeletingAFileWithALongNameRemovesItsLongNameToo) {
+    MakeImage(4200000, 64);
+    const std::string local = dir_ + "/note.txt";
+    ASSERT_EQ(RunCommand("printf 'hello' > '" + local + "'").exitCode, 0);
+    // mtools gives the file a long name and the short name LONGFI~1.TXT.
+    const CommandResult copy = RunCommand("mcopy -i '" + image_ + "' '" + local +
+                                          "' '::/Long file name.txt' && mdir -i '" + image_ + "' ::");
+    ASSERT_EQ(copy.exitCode, 0) << copy.output;
+    ASSERT_NE(copy.output.find("LONGFI~1 TXT"), std::string::npos) << copy.output;
+    LinuxPlayerFileSystem files(access_);
+    EXPECT_EQ(files.CreateFileW(u"D:\\LONGFI~1.TXT", kFileGenericWrite, 0, kCreateNew, kFileAttributeNormal),
+              nullptr)
+        << "the short name of a long-named file is taken";
+    ASSERT_TRUE(files.DeleteFileW(u"D:\\LONGFI~1.TXT")) << files.LastError().message;
+    ExpectCleanFsck();
+    const CommandResult listing = RunCommand("mdir -i '" + image_ + "' ::");
+    EXPECT_EQ(listing.output.find("Long file name"), std::string::npos) << listing.output;
+}
+
 }  // namespace
 }  // namespace tolven::linux_host
