@@ -15,7 +15,7 @@
 #include "platform/linux/fatfs/linux_player_file_system.h"
 #include "platform/linux/fatfs/linux_volume_information.h"
 #include "platform/linux/fatfs/volume_label.h"
-#include "tests/linux/fatfs/image_file_device.h"
+#include "platform/linux/volume/linux_block_device.h"
 #include "tests/linux/fatfs/test_volume.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/fake_volume.h"
@@ -74,7 +74,11 @@ class Fat32ImageTest : public ::testing::Test {
         image_ = dir_ + "/player.img";
         drives_.Add({.path = image_, .isImage = true});  // D:
         access_.drives = &drives_;
-        access_.openDevice = [](const DriveTarget& target) { return testing::OpenImageFile(target.path); };
+        // The host's own volume access, as the terminal program wires it.
+        access_.openDevice = [](const DriveTarget& target) {
+            int error = 0;
+            return OpenVolumeBlockDevice(target, BlockDeviceAccess::kReadWrite, error);
+        };
         access_.localTime = [] { return SystemTime{2024, 3, 5, 15, 14, 30, 45, 678}; };
     }
     void TearDown() override { RunCommand("rm -rf '" + dir_ + "'"); }
@@ -93,7 +97,7 @@ class Fat32ImageTest : public ::testing::Test {
             << std::string(log.text.begin(), log.text.end());
         ASSERT_EQ(RunCommand("truncate -s " + std::to_string(sectors * 512) + " '" + image_ + "'").exitCode,
                   0);
-        auto device = testing::OpenImageFile(image_);
+        auto device = access_.openDevice(*drives_.Find('D'));
         ASSERT_NE(device, nullptr);
         for (const auto& [sector, bytes] : volumes.sectors()) {
             ASSERT_TRUE(device->Write(sector * 512, bytes.data(), bytes.size()));
