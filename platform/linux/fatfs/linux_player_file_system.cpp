@@ -16,7 +16,8 @@ constexpr uint32_t kFileAttributeKeptBits = 0x07;  // read-only, hidden, system
 // on it between CreateFileW and WriteFile is seen.
 class FatWritableFile final : public IWritableFile {
   public:
-    FatWritableFile(const FatDriveAccess& access, DrivePath path) : access_(access), path_(std::move(path)) {}
+    FatWritableFile(const FatDriveAccess& access, DrivePath path, std::shared_ptr<FatStatus> lastError)
+        : access_(access), path_(std::move(path)), lastError_(std::move(lastError)) {}
 
     bool WriteFile(const std::byte* data, uint32_t byteCount, uint32_t& bytesWritten) override {
         bytesWritten = 0;
@@ -45,28 +46,27 @@ class FatWritableFile final : public IWritableFile {
     // Everything reached the device in WriteFile already.
     void CloseHandle() override { closed_ = true; }
 
-    const FatStatus& LastError() const { return lastError_; }
-
   private:
     bool Report(FatStatus status) {
-        lastError_ = std::move(status);
-        return lastError_.ok();
+        *lastError_ = std::move(status);
+        return lastError_->ok();
     }
 
     FatDriveAccess access_;
     DrivePath path_;
     bool written_ = false;
     bool closed_ = false;
-    FatStatus lastError_;
+    std::shared_ptr<FatStatus> lastError_;
 };
 
 }  // namespace
 
-LinuxPlayerFileSystem::LinuxPlayerFileSystem(FatDriveAccess access) : access_(std::move(access)) {}
+LinuxPlayerFileSystem::LinuxPlayerFileSystem(FatDriveAccess access)
+    : access_(std::move(access)), lastError_(std::make_shared<FatStatus>()) {}
 
 bool LinuxPlayerFileSystem::Report(FatStatus status) {
-    lastError_ = std::move(status);
-    return lastError_.ok();
+    *lastError_ = std::move(status);
+    return lastError_->ok();
 }
 
 bool LinuxPlayerFileSystem::CreateDirectoryA(std::string_view path) {
@@ -104,7 +104,7 @@ std::unique_ptr<IWritableFile> LinuxPlayerFileSystem::CreateFileW(std::u16string
     if (!Report(opened.volume->CreateFile(parsed.names, attributes))) {
         return nullptr;
     }
-    return std::make_unique<FatWritableFile>(access_, std::move(parsed));
+    return std::make_unique<FatWritableFile>(access_, std::move(parsed), lastError_);
 }
 
 bool LinuxPlayerFileSystem::DeleteFileW(std::u16string_view path) {

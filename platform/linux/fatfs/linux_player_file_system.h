@@ -21,20 +21,21 @@ class LinuxPlayerFileSystem final : public IPlayerFileSystem {
     // handle takes one WriteFile with the whole content (a later non-empty WriteFile is refused,
     // the file keeps what it has); a WriteFile that fails writes nothing and leaves the file empty.
     // FILE_ATTRIBUTE_READONLY, _HIDDEN and _SYSTEM are kept, every file gets the archive bit.
+    // shareMode is not enforced: the volume is opened afresh, and exclusively, for each call.
     std::unique_ptr<IWritableFile> CreateFileW(std::u16string_view path, uint32_t desiredAccess,
                                                uint32_t shareMode, uint32_t creationDisposition,
                                                uint32_t flagsAndAttributes) override;
     // Removes a file and frees its clusters; directories and read-only files are refused.
     bool DeleteFileW(std::u16string_view path) override;
 
-    // Why the last call failed (a file handle reports its own failures through its LastError).
-    const FatStatus& LastError() const { return lastError_; }
+    // Why the last call failed, the WriteFile calls of its file handles included.
+    const FatStatus& LastError() const { return *lastError_; }
 
   private:
     bool Report(FatStatus status);
 
     FatDriveAccess access_;
-    FatStatus lastError_;
+    std::shared_ptr<FatStatus> lastError_;  // shared with the handles, which may outlive this
 };
 
 }  // namespace tolven::linux_host

@@ -179,6 +179,7 @@ TEST_F(LinuxFatHostTest, AFileThatCouldNotBeWrittenIsDeleted) {
     uint32_t written = 1;
     EXPECT_FALSE(file->WriteFile(tooBig.data(), static_cast<uint32_t>(tooBig.size()), written));
     EXPECT_EQ(written, 0u);
+    EXPECT_EQ(files.LastError().error, FatError::kVolumeFull) << files.LastError().message;
     file->CloseHandle();
     EXPECT_TRUE(files.DeleteFileW(u"D:\\SYSTEM\\BIG.BIN")) << files.LastError().message;
     EXPECT_FALSE(files.DeleteFileW(u"D:\\SYSTEM\\BIG.BIN"));
