@@ -5,7 +5,7 @@
 # the script adds the bytes that reached the image (its allocated blocks). A --list run (start-up,
 # scan and panel, nothing written) gives the memory baseline: the format run's peak stays within
 # a few pages of it plus the content blocks read in place, never a copy of the 2 MB font.
-#   scripts/bench-terminal.sh [PROGRAM] [DIR]
+#   bench/terminal_bench.sh [PROGRAM] [DIR]
 # PROGRAM defaults to the release build's tolvenformat; the image is made in a fresh folder under
 # DIR (default $TMPDIR or /tmp) and deleted afterwards.
 set -eu
@@ -15,7 +15,7 @@ base=${2:-${TMPDIR:-/tmp}}
 size=40007729664
 
 if [ ! -x "$program" ]; then
-    echo "bench-terminal: no program at $program (build the release first)" >&2
+    echo "terminal_bench: no program at $program (build the release first)" >&2
     exit 2
 fi
 dir=$(mktemp -d "$base/tolven-bench.XXXXXX")
