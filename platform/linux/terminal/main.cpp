@@ -1,6 +1,7 @@
 // Linux host, terminal: the entry point of tolvenformat. Fills the platform services over the
 // emulated drive letters (USB disks, or the disk images named on the command line) and runs the
 // application object with the terminal host.
+#include <chrono>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -16,6 +17,7 @@
 #include "platform/linux/storage/drive_table_storage.h"
 #include "platform/linux/storage/usb_disk_discovery.h"
 #include "platform/linux/terminal/image_files.h"
+#include "platform/linux/terminal/run_statistics.h"
 #include "platform/linux/terminal/terminal_host.h"
 #include "platform/linux/terminal/terminal_options.h"
 #include "platform/linux/volume/linux_block_device.h"
@@ -82,6 +84,7 @@ int ExitStatusOf(const TerminalHost& host, const CTolvenFormatApp& app, bool lis
 }
 
 int Run(int argc, char** argv) {
+    const auto start = std::chrono::steady_clock::now();
     std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     std::string error;
     const std::optional<TerminalOptions> options = ParseTerminalOptions(arguments, error);
@@ -133,7 +136,12 @@ int Run(int argc, char** argv) {
                       std::cin, std::cout);
     theApp.SetPlatformServices(services);
     theApp.RunApplication(host);
-    return ExitStatusOf(host, theApp, options->listOnly);
+    const int status = ExitStatusOf(host, theApp, options->listOnly);
+    if (options->statistics) {
+        std::cout.flush();
+        std::cerr << kProgramName << ": " << FormatRunStatistics(MeasureRun(start)) << "\n";
+    }
+    return status;
 }
 
 }  // namespace

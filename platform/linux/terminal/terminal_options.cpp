@@ -115,6 +115,8 @@ std::optional<TerminalOptions> ParseTerminalOptions(const std::vector<std::strin
             options.assumeYes = true;
         } else if (argument == "--list" || argument == "-l") {
             options.listOnly = true;
+        } else if (argument == "--stats") {
+            options.statistics = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else if (argument == "--version" || argument == "-V") {
@@ -152,6 +154,8 @@ std::string TerminalUsage() {
            "  --product TEXT   the USB product identification the images report (default VQ10)\n"
            "  -y, --yes        answer yes to the confirmation\n"
            "  -l, --list       show the player's panel and change nothing\n"
+           "      --stats      at the end, print the time, peak memory and bytes written on\n"
+           "                   standard error\n"
            "  -h, --help       show this help and exit\n"
            "  -V, --version    show the version and exit\n"
            "\n"

@@ -16,6 +16,7 @@ struct TerminalOptions {
     std::string product = "VQ10";       // --product
     bool assumeYes = false;             // --yes
     bool listOnly = false;              // --list
+    bool statistics = false;            // --stats
     bool help = false;                  // --help
     bool version = false;               // --version
 };

@@ -65,7 +65,12 @@ namespace {
 std::string Framed(const std::u16string& row) {
     const std::size_t width = DisplayWidth(row);
     const std::size_t padding = width < static_cast<std::size_t>(kPanelColumns) ? kPanelColumns - width : 0;
-    return "|" + ToUtf8(row) + std::string(padding, ' ') + "|";
+    // Appended piece by piece: GCC 12 misreads "literal" + std::string&& as an overlapping copy.
+    std::string line = "|";
+    line += ToUtf8(row);
+    line.append(padding, ' ');
+    line += '|';
+    return line;
 }
 
 std::u16string Placed(const std::u16string& text, uint32_t format) {
@@ -98,7 +103,9 @@ std::vector<std::string> RenderPanel(const PanelDrawing& drawing) {
         bar = std::u16string(static_cast<std::size_t>(used), u'#') +
               std::u16string(static_cast<std::size_t>(kPanelColumns - used), u'.');
     }
-    const std::string edge = "+" + std::string(kPanelColumns, '-') + "+";
+    std::string edge = "+";
+    edge.append(kPanelColumns, '-');
+    edge += '+';
     return {edge, Framed(top), Framed(middle), Framed(bar), Framed(bottom), edge};
 }
 
