@@ -36,6 +36,8 @@ echo "--list (baseline):        $(stats_of)"
 "$program" --image "$image" --yes --stats >"$dir/out.txt" 2>"$dir/stats.txt" </dev/null
 echo "format, label, content:   $(stats_of)"
 echo "bytes allocated in the image afterwards: $(allocated)"
+"$program" --image "$image" --list --stats >/dev/null 2>"$dir/stats.txt" </dev/null
+echo "--list on the formatted image (reads its FAT for the free space): $(stats_of)"
 "$program" --image "$image" --yes --stats >"$dir/out.txt" 2>"$dir/stats.txt" </dev/null
 echo "again on the formatted image: $(stats_of)"
 echo "bytes allocated in the image afterwards: $(allocated)"
