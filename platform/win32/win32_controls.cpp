@@ -18,7 +18,9 @@ std::u16string Win32LogControl::GetWindowTextW() const {
     return FromWide(text);
 }
 
-void Win32LogControl::SetWindowTextW(std::u16string_view text) { ::SetWindowTextW(edit_, ToWide(text).c_str()); }
+void Win32LogControl::SetWindowTextW(std::u16string_view text) {
+    ::SetWindowTextW(edit_, ToWide(text).c_str());
+}
 
 int32_t Win32LogControl::GetLineCount() const {
     return static_cast<int32_t>(::SendMessageW(edit_, EM_GETLINECOUNT, 0, 0));
@@ -32,6 +34,8 @@ intptr_t Win32ProgressControl::SendMessageW(uint32_t message, uintptr_t wParam, 
     return ::SendMessageW(progress_, message, wParam, lParam);
 }
 
-void Win32Button::EnableWindow(bool enable) { ::EnableWindow(button_, enable ? TRUE : FALSE); }
+void Win32Button::EnableWindow(bool enable) {
+    ::EnableWindow(button_, enable ? TRUE : FALSE);
+}
 
 }  // namespace tolven::win32

@@ -9,8 +9,12 @@ namespace tolven::win32 {
 
 namespace {
 
-HGDIOBJ ToHandle(GdiObject object) { return reinterpret_cast<HGDIOBJ>(object); }
-GdiObject FromHandle(HGDIOBJ handle) { return reinterpret_cast<GdiObject>(handle); }
+HGDIOBJ ToHandle(GdiObject object) {
+    return reinterpret_cast<HGDIOBJ>(object);
+}
+GdiObject FromHandle(HGDIOBJ handle) {
+    return reinterpret_cast<GdiObject>(handle);
+}
 
 }  // namespace
 
@@ -23,7 +27,9 @@ Win32PanelCanvas::~Win32PanelCanvas() {
     }
 }
 
-int32_t Win32PanelCanvas::SetBkMode(int32_t mode) { return ::SetBkMode(dc_, mode); }
+int32_t Win32PanelCanvas::SetBkMode(int32_t mode) {
+    return ::SetBkMode(dc_, mode);
+}
 
 Rect Win32PanelCanvas::GetClientRect() {
     RECT client{};
@@ -35,22 +41,31 @@ void Win32PanelCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32
     ::Rectangle(dc_, left, top, right, bottom);
 }
 
-GdiObject Win32PanelCanvas::CreateSolidBrush(ColorRef color) { return FromHandle(::CreateSolidBrush(color)); }
+GdiObject Win32PanelCanvas::CreateSolidBrush(ColorRef color) {
+    return FromHandle(::CreateSolidBrush(color));
+}
 
 GdiObject Win32PanelCanvas::CreatePen(int32_t style, int32_t width, ColorRef color) {
     return FromHandle(::CreatePen(style, width, color));
 }
 
-GdiObject Win32PanelCanvas::SelectObject(GdiObject object) { return FromHandle(::SelectObject(dc_, ToHandle(object))); }
+GdiObject Win32PanelCanvas::SelectObject(GdiObject object) {
+    return FromHandle(::SelectObject(dc_, ToHandle(object)));
+}
 
-void Win32PanelCanvas::DeleteObject(GdiObject object) { ::DeleteObject(ToHandle(object)); }
+void Win32PanelCanvas::DeleteObject(GdiObject object) {
+    ::DeleteObject(ToHandle(object));
+}
 
-ColorRef Win32PanelCanvas::SetTextColor(ColorRef color) { return ::SetTextColor(dc_, color); }
+ColorRef Win32PanelCanvas::SetTextColor(ColorRef color) {
+    return ::SetTextColor(dc_, color);
+}
 
 void Win32PanelCanvas::DrawTextW(std::u16string_view text, Rect& rect, uint32_t format) {
     std::wstring wide = ToWide(text);
     RECT area{rect.left, rect.top, rect.right, rect.bottom};
-    const int length = wide.size() > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(wide.size());
+    const int length =
+        wide.size() > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(wide.size());
     ::DrawTextW(dc_, wide.data(), length, &area, format);
     rect = Rect{area.left, area.top, area.right, area.bottom};
 }

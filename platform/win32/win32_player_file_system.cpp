@@ -7,7 +7,9 @@
 
 namespace tolven::win32 {
 
-Win32WritableFile::~Win32WritableFile() { CloseHandle(); }
+Win32WritableFile::~Win32WritableFile() {
+    CloseHandle();
+}
 
 bool Win32WritableFile::WriteFile(const std::byte* data, uint32_t byteCount, uint32_t& bytesWritten) {
     DWORD written = 0;
@@ -28,11 +30,12 @@ bool Win32PlayerFileSystem::CreateDirectoryA(std::string_view path) {
     return ::CreateDirectoryA(terminated.c_str(), nullptr) != 0;
 }
 
-std::unique_ptr<IWritableFile> Win32PlayerFileSystem::CreateFileW(std::u16string_view path, uint32_t desiredAccess,
-                                                                  uint32_t shareMode, uint32_t creationDisposition,
+std::unique_ptr<IWritableFile> Win32PlayerFileSystem::CreateFileW(std::u16string_view path,
+                                                                  uint32_t desiredAccess, uint32_t shareMode,
+                                                                  uint32_t creationDisposition,
                                                                   uint32_t flagsAndAttributes) {
-    HANDLE handle = ::CreateFileW(ToWide(path).c_str(), desiredAccess, shareMode, nullptr, creationDisposition,
-                                  flagsAndAttributes, nullptr);
+    HANDLE handle = ::CreateFileW(ToWide(path).c_str(), desiredAccess, shareMode, nullptr,
+                                  creationDisposition, flagsAndAttributes, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }

@@ -25,8 +25,9 @@ class Win32WritableFile final : public IWritableFile {
 class Win32PlayerFileSystem final : public IPlayerFileSystem {
   public:
     bool CreateDirectoryA(std::string_view path) override;
-    std::unique_ptr<IWritableFile> CreateFileW(std::u16string_view path, uint32_t desiredAccess, uint32_t shareMode,
-                                               uint32_t creationDisposition, uint32_t flagsAndAttributes) override;
+    std::unique_ptr<IWritableFile> CreateFileW(std::u16string_view path, uint32_t desiredAccess,
+                                               uint32_t shareMode, uint32_t creationDisposition,
+                                               uint32_t flagsAndAttributes) override;
     bool DeleteFileW(std::u16string_view path) override;
 };
 

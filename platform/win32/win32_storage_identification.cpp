@@ -7,7 +7,9 @@
 
 namespace tolven::win32 {
 
-Win32StorageDevice::~Win32StorageDevice() { ::CloseHandle(handle_); }
+Win32StorageDevice::~Win32StorageDevice() {
+    ::CloseHandle(handle_);
+}
 
 bool Win32StorageDevice::QueryStorageDeviceDescriptor(std::byte* buffer, uint32_t bufferSize,
                                                       uint32_t& bytesReturned) {
@@ -27,9 +29,10 @@ uint32_t Win32StorageIdentification::GetDriveTypeW(std::u16string_view rootPath)
     return ::GetDriveTypeW(ToWide(rootPath).c_str());
 }
 
-std::unique_ptr<IStorageDevice> Win32StorageIdentification::OpenStorageDevice(std::u16string_view volumePath) {
-    HANDLE handle = ::CreateFileW(ToWide(volumePath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
+std::unique_ptr<IStorageDevice> Win32StorageIdentification::OpenStorageDevice(
+    std::u16string_view volumePath) {
+    HANDLE handle = ::CreateFileW(ToWide(volumePath).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }

@@ -15,7 +15,8 @@ class Win32StorageDevice final : public IStorageDevice {
     Win32StorageDevice(const Win32StorageDevice&) = delete;
     Win32StorageDevice& operator=(const Win32StorageDevice&) = delete;
 
-    bool QueryStorageDeviceDescriptor(std::byte* buffer, uint32_t bufferSize, uint32_t& bytesReturned) override;
+    bool QueryStorageDeviceDescriptor(std::byte* buffer, uint32_t bufferSize,
+                                      uint32_t& bytesReturned) override;
 
   private:
     HANDLE handle_;

@@ -7,14 +7,18 @@
 
 namespace tolven::win32 {
 
-Win32Volume::~Win32Volume() { CloseHandle(); }
+Win32Volume::~Win32Volume() {
+    CloseHandle();
+}
 
 bool Win32Volume::Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize) {
     DWORD bytesReturned = 0;  // never looked at; some systems fault without it
     return DeviceIoControl(handle_, code, in, inSize, out, outSize, &bytesReturned, nullptr) != 0;
 }
 
-bool Win32Volume::LockVolume() { return Control(FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0); }
+bool Win32Volume::LockVolume() {
+    return Control(FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0);
+}
 
 bool Win32Volume::GetDriveGeometry(DiskGeometry& geometry) {
     DISK_GEOMETRY disk{};
@@ -51,9 +55,13 @@ bool Win32Volume::SetPartitionType(uint8_t partitionType) {
     return Control(IOCTL_DISK_SET_PARTITION_INFO, &partition, sizeof partition, nullptr, 0);
 }
 
-bool Win32Volume::DismountVolume() { return Control(FSCTL_DISMOUNT_VOLUME, nullptr, 0, nullptr, 0); }
+bool Win32Volume::DismountVolume() {
+    return Control(FSCTL_DISMOUNT_VOLUME, nullptr, 0, nullptr, 0);
+}
 
-bool Win32Volume::UnlockVolume() { return Control(FSCTL_UNLOCK_VOLUME, nullptr, 0, nullptr, 0); }
+bool Win32Volume::UnlockVolume() {
+    return Control(FSCTL_UNLOCK_VOLUME, nullptr, 0, nullptr, 0);
+}
 
 bool Win32Volume::WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) {
     // The whole 64-bit offset goes to the system, so that no position can wrap at 4 GiB. The
@@ -86,14 +94,17 @@ std::unique_ptr<IVolume> Win32VolumeSystem::CreateFileW(std::u16string_view path
 SystemTime Win32Clock::GetLocalTime() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    return SystemTime{now.wYear,   now.wMonth,  now.wDayOfWeek, now.wDay,
-                      now.wHour,   now.wMinute, now.wSecond,    now.wMilliseconds};
+    return SystemTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                      now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
 }
 
-void Win32Clock::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32Clock::Sleep(uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
 
 std::byte* Win32PageAllocator::AllocatePages(std::size_t byteCount) {
-    return static_cast<std::byte*>(VirtualAlloc(nullptr, byteCount, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    return static_cast<std::byte*>(
+        VirtualAlloc(nullptr, byteCount, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
 }
 
 void Win32PageAllocator::FreePages(std::byte* pages, std::size_t /*byteCount*/) {

@@ -24,8 +24,8 @@ std::string ToUtf8(const std::wstring& text) {
     if (text.empty()) {
         return {};
     }
-    const int needed =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int needed = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(needed), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), needed, nullptr,
                         nullptr);
@@ -64,7 +64,8 @@ std::wstring WindowText(HWND window) {
     // WM_GETTEXT crosses the process boundary; GetWindowTextW would not for another process.
     const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied =
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
     return text;
 }
@@ -75,7 +76,9 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-HWND FindTopLevel(const wchar_t* title) { return FindWindowW(nullptr, title); }
+HWND FindTopLevel(const wchar_t* title) {
+    return FindWindowW(nullptr, title);
+}
 
 HWND WaitFor(const wchar_t* title, double seconds) {
     for (double waited = 0; waited <= seconds; waited += 0.1) {
@@ -105,7 +108,8 @@ int Resources(const wchar_t* exe, const wchar_t* out) {
     std::string report;
     for (unsigned id : ids) {
         const auto block = store.FindContentResource(static_cast<uint16_t>(id));
-        report += std::to_string(id) + " " + (block ? std::to_string(block->size()) : std::string("none")) + "\n";
+        report +=
+            std::to_string(id) + " " + (block ? std::to_string(block->size()) : std::string("none")) + "\n";
     }
     return WriteText(out, report) ? 0 : 2;
 }
@@ -127,7 +131,8 @@ BOOL CALLBACK DumpChild(HWND child, LPARAM context) {
     auto* report = reinterpret_cast<std::string*>(context);
     *report += std::to_string(GetDlgCtrlID(child)) + "\t" + ToUtf8(ClassOf(child)) + "\t" +
                (IsWindowVisible(child) ? "visible" : "hidden") + "\t" +
-               (IsWindowEnabled(child) ? "enabled" : "disabled") + "\t" + Escape(ToUtf8(WindowText(child))) + "\n";
+               (IsWindowEnabled(child) ? "enabled" : "disabled") + "\t" + Escape(ToUtf8(WindowText(child))) +
+               "\n";
     return TRUE;
 }
 
