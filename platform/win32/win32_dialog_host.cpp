@@ -13,8 +13,12 @@ namespace tolven::win32 {
 
 namespace {
 
-HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+HWND ToHwnd(WindowHandle window) {
+    return reinterpret_cast<HWND>(window);
+}
+WindowHandle FromHwnd(HWND window) {
+    return reinterpret_cast<WindowHandle>(window);
+}
 
 // One running modal dialog: the object its messages go to, and the message whose default
 // processing is under way (DefDlgProcW calls the dialog procedure again with that message,
@@ -26,7 +30,9 @@ struct ModalDialog {
     UINT defaultMessage = 0;
 };
 
-ModalDialog* ModalOf(HWND window) { return reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER)); }
+ModalDialog* ModalOf(HWND window) {
+    return reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+}
 
 // A few messages return their result from the dialog procedure itself; every other handled
 // message returns TRUE and leaves its result in DWLP_MSGRESULT.
@@ -87,13 +93,15 @@ bool Win32DialogHost::InitCommonControlsEx(uint32_t classes) {
 
 intptr_t Win32DialogHost::DoModal(CDialog& dialog, uint32_t templateId, WindowHandle owner) {
     ModalDialog modal{this, &dialog, false, 0};
-    const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(templateId), ToHwnd(owner), DialogProcedure,
-                                           reinterpret_cast<LPARAM>(&modal));
+    const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(templateId), ToHwnd(owner),
+                                           DialogProcedure, reinterpret_cast<LPARAM>(&modal));
     dialog.Detach();
     return static_cast<intptr_t>(result);
 }
 
-void Win32DialogHost::EndDialog(WindowHandle dialog, intptr_t result) { ::EndDialog(ToHwnd(dialog), result); }
+void Win32DialogHost::EndDialog(WindowHandle dialog, intptr_t result) {
+    ::EndDialog(ToHwnd(dialog), result);
+}
 
 intptr_t Win32DialogHost::DefWindowProcW(WindowHandle window, const Message& message) {
     HWND hwnd = ToHwnd(window);
@@ -113,7 +121,8 @@ intptr_t Win32DialogHost::DefWindowProcW(WindowHandle window, const Message& mes
     return static_cast<intptr_t>(result);
 }
 
-intptr_t Win32DialogHost::SendMessageW(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+intptr_t Win32DialogHost::SendMessageW(WindowHandle window, uint32_t message, uintptr_t wParam,
+                                       intptr_t lParam) {
     return static_cast<intptr_t>(::SendMessageW(ToHwnd(window), message, wParam, lParam));
 }
 
@@ -141,9 +150,13 @@ void Win32DialogHost::EnableWindow(WindowHandle window, bool enable) {
     ::EnableWindow(ToHwnd(window), enable ? TRUE : FALSE);
 }
 
-bool Win32DialogHost::IsWindowEnabled(WindowHandle window) { return ::IsWindowEnabled(ToHwnd(window)) != FALSE; }
+bool Win32DialogHost::IsWindowEnabled(WindowHandle window) {
+    return ::IsWindowEnabled(ToHwnd(window)) != FALSE;
+}
 
-bool Win32DialogHost::IsIconic(WindowHandle window) { return ::IsIconic(ToHwnd(window)) != FALSE; }
+bool Win32DialogHost::IsIconic(WindowHandle window) {
+    return ::IsIconic(ToHwnd(window)) != FALSE;
+}
 
 bool Win32DialogHost::GetWindowRect(WindowHandle window, Rect& rect) {
     RECT area{};
@@ -163,15 +176,17 @@ bool Win32DialogHost::GetClientRect(WindowHandle window, Rect& rect) {
     return true;
 }
 
-bool Win32DialogHost::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, int32_t y, int32_t cx,
-                                   int32_t cy, uint32_t flags) {
+bool Win32DialogHost::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, int32_t y,
+                                   int32_t cx, int32_t cy, uint32_t flags) {
     return ::SetWindowPos(ToHwnd(window), ToHwnd(insertAfter), x, y, cx, cy, flags) != FALSE;
 }
 
-int32_t Win32DialogHost::GetSystemMetrics(int32_t index) { return ::GetSystemMetrics(index); }
+int32_t Win32DialogHost::GetSystemMetrics(int32_t index) {
+    return ::GetSystemMetrics(index);
+}
 
-int32_t Win32DialogHost::MessageBoxW(WindowHandle owner, std::u16string_view text, std::u16string_view caption,
-                                     uint32_t type) {
+int32_t Win32DialogHost::MessageBoxW(WindowHandle owner, std::u16string_view text,
+                                     std::u16string_view caption, uint32_t type) {
     return ::MessageBoxW(ToHwnd(owner), ToWide(text).c_str(), ToWide(caption).c_str(), type);
 }
 
@@ -179,7 +194,8 @@ MenuHandle Win32DialogHost::GetSystemMenu(WindowHandle window) {
     return reinterpret_cast<MenuHandle>(::GetSystemMenu(ToHwnd(window), FALSE));
 }
 
-bool Win32DialogHost::AppendMenuW(MenuHandle menu, uint32_t flags, uintptr_t itemId, std::u16string_view text) {
+bool Win32DialogHost::AppendMenuW(MenuHandle menu, uint32_t flags, uintptr_t itemId,
+                                  std::u16string_view text) {
     const std::wstring wide = ToWide(text);
     const wchar_t* item = (flags & MF_SEPARATOR) != 0 ? nullptr : wide.c_str();
     return ::AppendMenuW(reinterpret_cast<HMENU>(menu), flags, itemId, item) != FALSE;

@@ -29,8 +29,8 @@ class Win32DialogHost final : public IDialogHost {
     bool IsIconic(WindowHandle window) override;
     bool GetWindowRect(WindowHandle window, Rect& rect) override;
     bool GetClientRect(WindowHandle window, Rect& rect) override;
-    bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, int32_t y, int32_t cx, int32_t cy,
-                      uint32_t flags) override;
+    bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, int32_t y, int32_t cx,
+                      int32_t cy, uint32_t flags) override;
     int32_t GetSystemMetrics(int32_t index) override;
 
     int32_t MessageBoxW(WindowHandle owner, std::u16string_view text, std::u16string_view caption,

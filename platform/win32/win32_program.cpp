@@ -20,8 +20,8 @@ int RunTolvenFormat(HINSTANCE instance, IStorageIdentification& storage, IVolume
     Win32VolumeLabel labels;
     Win32PlayerFileSystem files;
     Win32ContentStore content(instance);
-    const PlatformServices services{storage, volumeInformation, FormatPlatform{volumes, clock, pages},
-                                    labels,  files,             content};
+    const PlatformServices services{
+        storage, volumeInformation, FormatPlatform{volumes, clock, pages}, labels, files, content};
     theApp.SetPlatformServices(services);
     return theApp.RunApplication(host);
 }

@@ -68,6 +68,8 @@ TEST(ParseTestDeviceConfig, RejectsBadInput) {
         {"no equals", "drive=E;partitionLength", "expected key=value"},
         {"negative length", "drive=E;partitionLength=-5", "bad value for partitionLength"},
         {"trailing junk", "drive=E;partitionLength=12k", "bad value for partitionLength"},
+        {"unknown disk query mode", "drive=E;partitionLength=1;diskQueries=fake",
+         "bad value for diskQueries"},
         {"sector size too large", "drive=E;partitionLength=1;bytesPerSector=4294967296",
          "bad value for bytesPerSector"},
     };
@@ -219,6 +221,22 @@ TEST(ConfiguredVolumeSystem, AnswersTheDiskQueriesAndPassesTheRestThrough) {
     // The image itself sees the open, the lock, the writes, the unlock and the close; never the
     // queries it could not answer.
     EXPECT_EQ(system.calls, (std::vector<std::string>{"open E", "lock", "write 512+512", "unlock", "close"}));
+}
+
+TEST(ConfiguredVolumeSystem, CanLeaveTheDiskQueriesToTheSystem) {
+    RecordingVolumeSystem system;
+    ConfiguredVolumeSystem volumes(
+        *ParseTestDeviceConfig("drive=E;partitionLength=1;diskQueries=system").config, system);
+    auto volume = volumes.CreateFileW(u"\\\\.\\E:", 0, 0, 0);
+    ASSERT_NE(volume, nullptr);
+    DiskGeometry geometry;
+    PartitionInformation partition;
+    EXPECT_FALSE(volume->GetDriveGeometry(geometry));
+    EXPECT_FALSE(volume->GetPartitionInfo(partition));
+    EXPECT_FALSE(volume->SetPartitionType(kPartitionTypeFat32Lba));
+    EXPECT_FALSE(volume->DismountVolume());
+    EXPECT_EQ(system.calls,
+              (std::vector<std::string>{"open E", "geometry", "partition", "set type", "dismount"}));
 }
 
 TEST(ConfiguredVolumeSystem, LeavesOtherLettersAndFailedOpensAlone) {

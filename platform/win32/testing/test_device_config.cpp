@@ -43,10 +43,16 @@ class ConfiguredVolume final : public IVolume {
         : config_(config), volume_(std::move(volume)) {}
     bool LockVolume() override { return volume_->LockVolume(); }
     bool GetDriveGeometry(DiskGeometry& geometry) override {
+        if (!config_.answerDiskQueries) {
+            return volume_->GetDriveGeometry(geometry);
+        }
         geometry = config_.geometry;
         return true;
     }
     bool GetPartitionInfo(PartitionInformation& info) override {
+        if (!config_.answerDiskQueries) {
+            return volume_->GetPartitionInfo(info);
+        }
         info = PartitionInformation{};
         info.PartitionLength = config_.partitionLength;
         info.HiddenSectors = config_.hiddenSectors;
@@ -56,8 +62,10 @@ class ConfiguredVolume final : public IVolume {
         return true;
     }
     // A disk image has no partition table and no mounted file system to release.
-    bool SetPartitionType(uint8_t /*partitionType*/) override { return true; }
-    bool DismountVolume() override { return true; }
+    bool SetPartitionType(uint8_t partitionType) override {
+        return config_.answerDiskQueries || volume_->SetPartitionType(partitionType);
+    }
+    bool DismountVolume() override { return config_.answerDiskQueries || volume_->DismountVolume(); }
     bool UnlockVolume() override { return volume_->UnlockVolume(); }
     bool WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) override {
         return volume_->WriteAt(byteOffset, data, byteCount);
@@ -110,6 +118,9 @@ ParsedTestDeviceConfig ParseTestDeviceConfig(std::string_view text) {
         } else if (key == "partitionLength") {
             ok = ParseNumber(value, config.partitionLength) && config.partitionLength >= 0;
             haveLength = ok;
+        } else if (key == "diskQueries") {
+            ok = value == "configured" || value == "system";
+            config.answerDiskQueries = value != "system";
         } else if (key == "hiddenSectors") {
             ok = ParseNumber(value, config.hiddenSectors);
         } else {

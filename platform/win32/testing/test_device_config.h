@@ -25,6 +25,9 @@ struct TestDeviceConfig {
     DiskGeometry geometry;  // BytesPerSector 512 unless given
     int64_t partitionLength = 0;
     uint32_t hiddenSectors = 0;
+    // false: the disk queries and the partition and dismount controls go to the system, so that
+    // the program meets the system's own refusals ("diskQueries=system").
+    bool answerDiskQueries = true;
 };
 
 struct ParsedTestDeviceConfig {
@@ -33,7 +36,8 @@ struct ParsedTestDeviceConfig {
 };
 
 // "drive=E;vendor=TOLVEN;product=VQ30;partitionLength=...;..." (keys: drive, vendor, product,
-// bytesPerSector, sectorsPerTrack, tracksPerCylinder, cylinders, partitionLength, hiddenSectors).
+// bytesPerSector, sectorsPerTrack, tracksPerCylinder, cylinders, partitionLength, hiddenSectors,
+// diskQueries=configured|system).
 // drive and partitionLength are required; an unknown key or a malformed number is an error.
 ParsedTestDeviceConfig ParseTestDeviceConfig(std::string_view text);
 
