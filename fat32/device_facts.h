@@ -1,0 +1,16 @@
+// What the access stage learns about the volume before anything is written to it.
+#pragma once
+
+#include <cstdint>
+
+namespace tolven {
+
+struct DeviceFacts {
+    uint32_t bytesPerSector = 0;     // 0: not reported (never admitted: only 512 is)
+    uint32_t sectorsPerTrack = 0;    // 0: not reported; goes into the boot sector as is
+    uint32_t tracksPerCylinder = 0;  // heads; 0: not reported; goes into the boot sector as is
+    int64_t partitionLength = 0;     // bytes; 0 or less: too small to format
+    uint32_t hiddenSectors = 0;      // sectors before the volume on its disk
+};
+
+}  // namespace tolven

@@ -1,0 +1,32 @@
+// Linux host: the storage identification of the emulated drive letters. Every letter of the
+// DriveTable answers the drive type of its target and, once opened, a storage descriptor made
+// from the target's identification, so the drive scan runs exactly as on Windows.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "device/storage_identification.h"
+#include "platform/linux/host/drive_table.h"
+
+namespace tolven::linux_host {
+
+class DriveTableStorage : public IStorageIdentification {
+  public:
+    // The table must outlive this object.
+    explicit DriveTableStorage(const DriveTable& table) : table_(table) {}
+
+    // The target's drive type for "X:\"; kDriveNoRootDir for a letter without target or another
+    // kind of path.
+    uint32_t GetDriveTypeW(std::u16string_view rootPath) override;
+
+    // Opens the target of "\\?\X:" for reading, as Windows opens the volume: a target that cannot
+    // be opened (no rights, no medium, image gone) gives null. The open device answers the storage
+    // query with a descriptor of the target's bus type and identification.
+    std::unique_ptr<IStorageDevice> OpenStorageDevice(std::u16string_view volumePath) override;
+
+  private:
+    const DriveTable& table_;
+};
+
+}  // namespace tolven::linux_host
