@@ -1,7 +1,8 @@
 #!/bin/sh
 # Under Wine: the shipped program starts, shows its dialog as the templates give it, finds no
-# player (Wine answers no storage query), opens and closes its About box from the system menu,
-# and ends with exit code 0 when Enter presses the focused Exit button.
+# player (Wine answers no storage query) and says so when the Format command is forced, opens
+# and closes its About box from the system menu, and ends with exit code 0 when Enter presses
+# the focused Exit button.
 #   smoke_test.sh PROBE EXE ARTIFACTS
 set -eu
 PROBE=$1 exe=$2 ARTIFACTS=$3
@@ -31,6 +32,20 @@ width=$(($3 - $1)) height=$(($4 - $2))
 [ "$1" = $(((800 - width) / 2)) ] && [ "$2" = $(((600 - height) / 4)) ] ||
     fail "the window stands at $1,$2 instead of $(((800 - width) / 2)),$(((600 - height) / 4))"
 screenshot win32_smoke_main.png
+
+# Even a click that reaches the command without a player only shows the information box.
+probe command "$MAIN_TITLE" 1001
+if probe wait "장치확인" 15; then
+    sleep 0.3
+    dump "장치확인" > /dev/null
+    grep -q 'TOLVEN 제품이 연결되지 않았습니다\.' "$WORK/dump.txt" || fail "the information box lacks its text"
+    probe command "장치확인" 1
+    probe wait-gone "장치확인" 10 || fail "the information box did not close"
+    dump "$MAIN_TITLE" > /dev/null
+    expect_control 1000 5 "$INTRODUCTION" "the information box adds nothing to the log"
+else
+    fail "no information box \"장치확인\" for a Format command without a player"
+fi
 
 # The About item of the system menu (command 0x10).
 probe syscommand "$MAIN_TITLE" 0x10

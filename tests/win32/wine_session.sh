@@ -29,7 +29,7 @@ wine_start() {
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
         n=$((n + 1))
     done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     trap 'status=$?; wine_stop; exit $status' EXIT
     trap 'exit 130' INT TERM
