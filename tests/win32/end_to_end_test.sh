@@ -64,7 +64,14 @@ printf 'status log:\n%s\n' "$log" | sed 's/\\r\\n/\n/g'
 screenshot "win32_${mode}_after.png"
 expect_control 1002 3 hidden "the progress bar stays hidden after a format"
 
-probe command "$MAIN_TITLE" 1
+# A device arrival rescans: the stand-in player is found again and the button stays enabled.
+probe devicechange "$MAIN_TITLE" 0x8000 || fail "the device change was not delivered"
+sleep 1
+dump "$MAIN_TITLE" > /dev/null || fail "the window is gone after a device change"
+expect_control 1001 4 enabled "the rescan after a device arrival finds the player again"
+
+# The close command of the system menu gets the default processing, which ends the dialog.
+probe syscommand "$MAIN_TITLE" 0xF060
 status=$(wait_program 20)
 [ "$status" = 0 ] || fail "the program ended with '$status' instead of exit code 0"
 

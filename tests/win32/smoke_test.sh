@@ -47,6 +47,11 @@ else
     fail "no information box \"장치확인\" for a Format command without a player"
 fi
 
+# A volume arrival rescans; Wine still answers no storage query, so there is still no player.
+probe devicechange "$MAIN_TITLE" 0x8000 || fail "the device change was not delivered"
+dump "$MAIN_TITLE" > /dev/null || fail "the window is gone after a device change"
+expect_control 1001 4 disabled "the rescan after a device arrival still finds no player"
+
 # The About item of the system menu (command 0x10).
 probe syscommand "$MAIN_TITLE" 0x10
 if probe wait "$ABOUT_TITLE" 15; then

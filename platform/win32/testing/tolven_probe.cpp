@@ -9,7 +9,10 @@
 //   tolven_probe dump TITLE OUT             the window's children: id, class, state and text
 //   tolven_probe command TITLE ID           posts WM_COMMAND (BN_CLICKED of control ID)
 //   tolven_probe syscommand TITLE CODE      posts WM_SYSCOMMAND
+//   tolven_probe devicechange TITLE EVENT   sends WM_DEVICECHANGE for volume E: as the system does
 #include <windows.h>
+
+#include <dbt.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -162,6 +165,27 @@ int Post(const wchar_t* title, UINT message, WPARAM wParam, bool withControl) {
     return PostMessageW(window, message, wParam, lParam) ? 0 : 2;
 }
 
+// Sent with a volume record, as the system broadcasts it: a device change that may carry a
+// record cannot be posted.
+int DeviceChange(const wchar_t* title, WPARAM event) {
+    HWND window = FindTopLevel(title);
+    if (window == nullptr) {
+        return 1;
+    }
+    DEV_BROADCAST_VOLUME volume{};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << ('E' - 'A');
+    DWORD_PTR result = 0;
+    const LRESULT sent = SendMessageTimeoutW(
+        window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume), SMTO_ABORTIFHUNG, 10000, &result);
+    if (sent == 0) {
+        std::fprintf(stderr, "WM_DEVICECHANGE not delivered (%lu)\n", GetLastError());
+        return 2;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -194,6 +218,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"syscommand" && argc == 4) {
         return Post(argv[2], WM_SYSCOMMAND, std::wcstoul(argv[3], nullptr, 0), false);
+    }
+    if (command == L"devicechange" && argc == 4) {
+        return DeviceChange(argv[2], std::wcstoul(argv[3], nullptr, 0));
     }
     std::fprintf(stderr, "usage: see the comment at the top of tolven_probe.cpp\n");
     return 64;
