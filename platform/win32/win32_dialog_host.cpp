@@ -26,9 +26,26 @@ WindowHandle FromHwnd(HWND window) {
 struct ModalDialog {
     Win32DialogHost* host = nullptr;
     CDialog* dialog = nullptr;
+    HWND window = nullptr;
     bool passingToDefault = false;
     UINT defaultMessage = 0;
 };
+
+// The dialogs of the running modal loops, innermost last. Only their windows carry a
+// ModalDialog in DWLP_USER; any other window's extra bytes are not ours to read.
+std::vector<ModalDialog*>& RunningDialogs() {
+    static std::vector<ModalDialog*> dialogs;
+    return dialogs;
+}
+
+ModalDialog* RunningDialogOf(HWND window) {
+    for (ModalDialog* modal : RunningDialogs()) {
+        if (modal->window == window) {
+            return modal;
+        }
+    }
+    return nullptr;
+}
 
 ModalDialog* ModalOf(HWND window) {
     return reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
@@ -59,6 +76,7 @@ bool ReturnsResultDirectly(UINT message) {
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* modal = reinterpret_cast<ModalDialog*>(lParam);
+        modal->window = window;
         SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(modal));
         modal->dialog->Attach(*modal->host, FromHwnd(window));
     }
@@ -92,9 +110,11 @@ bool Win32DialogHost::InitCommonControlsEx(uint32_t classes) {
 }
 
 intptr_t Win32DialogHost::DoModal(CDialog& dialog, uint32_t templateId, WindowHandle owner) {
-    ModalDialog modal{this, &dialog, false, 0};
+    ModalDialog modal{this, &dialog, nullptr, false, 0};
+    RunningDialogs().push_back(&modal);
     const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(templateId), ToHwnd(owner),
                                            DialogProcedure, reinterpret_cast<LPARAM>(&modal));
+    RunningDialogs().erase(std::find(RunningDialogs().begin(), RunningDialogs().end(), &modal));
     dialog.Detach();
     return static_cast<intptr_t>(result);
 }
@@ -105,7 +125,7 @@ void Win32DialogHost::EndDialog(WindowHandle dialog, intptr_t result) {
 
 intptr_t Win32DialogHost::DefWindowProcW(WindowHandle window, const Message& message) {
     HWND hwnd = ToHwnd(window);
-    ModalDialog* modal = ModalOf(hwnd);
+    ModalDialog* modal = RunningDialogOf(hwnd);
     if (modal == nullptr) {
         return ::DefWindowProcW(hwnd, message.message, message.wParam, message.lParam);
     }
