@@ -13,8 +13,11 @@ std::vector<uint8_t> Markers(const std::vector<uint8_t>& entropy_data) {
     std::vector<uint8_t> bytes = {0xFF, 0xD8,                                      // SOI
                                   0xFF, 0xE0, 0x00, 0x07, 'J',  'F', 'I', 'F', 0,  // APP0
                                   0xFF, 0xDA, 0x00, 0x04, 0x01, 0x02};             // SOS
-    bytes.insert(bytes.end(), entropy_data.begin(), entropy_data.end());
-    bytes.insert(bytes.end(), {0xFF, 0xD9});
+    for (uint8_t byte : entropy_data) {
+        bytes.push_back(byte);
+    }
+    bytes.push_back(0xFF);
+    bytes.push_back(kEoi);
     return bytes;
 }
 
@@ -39,7 +42,9 @@ TEST(JpegMarkerWalker, StepsOverStuffedBytesAndRestartsInsideTheScan) {
 TEST(JpegMarkerWalker, StopsAtTheFirstEndOfImageAndReportsWhereItIs) {
     std::vector<uint8_t> bytes = Markers({0x01});
     const size_t size = bytes.size();
-    bytes.insert(bytes.end(), {0x00, 0xFF, 0xD9});
+    for (uint8_t byte : {0x00, 0xFF, 0xD9}) {
+        bytes.push_back(byte);
+    }
     const JpegWalk walk = WalkJpeg(bytes);
     ASSERT_EQ(walk.error, "");
     EXPECT_EQ(walk.end, size);

@@ -1,10 +1,12 @@
 // The committed pictures are the generator's output: painting them again gives the same bytes.
 // (The check assumes the libjpeg-turbo version the pictures were made with.)
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "tools/screens/screen_catalog.h"
@@ -19,7 +21,9 @@ std::vector<char> ReadFile(const std::filesystem::path& path) {
 }
 
 TEST(ScreenReproducibility, RegeneratedPicturesMatchTheCommittedFilesByteForByte) {
-    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "tolven_screens_again";
+    // A folder of this process's own, so that test runs in several build trees cannot collide.
+    const std::filesystem::path folder =
+        std::filesystem::path(::testing::TempDir()) / ("tolven_screens_again_" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     screens::WriteScreenBlocks(folder);

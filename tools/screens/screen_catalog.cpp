@@ -20,12 +20,12 @@ const std::vector<ScreenBlock>& ScreenBlocks() {
         // Second family: the radio players.
         {167, "DABBG.JPG", 0, [] { return PaintRadio(EmberPalette()); }},
         {168, "FILEBROW.JPG", 0, [] { return PaintFileBrowser(EmberPalette(), {.scroll_bars = true}); }},
-        {169, "HOMEBG.JPG", 0, [] { return PaintHomeBackground(EmberPalette(), 0, true); }},
+        {169, "HOMEBG.JPG", 0, [] { return PaintHomeBackground(EmberPalette(), 2, true); }},
         {170, "INTRO.JPG", 0, [] { return PaintIntro(EmberPalette(), 1); }},
         {171, "TEXTBG.JPG", 0, [] { return PaintTextPanel(EmberPalette(), false); }},
         // Third family.
         {172, "FILEBROW.JPG", 0, [] { return PaintFileBrowser(OrchidPalette(), {}); }},
-        {173, "INTRO.JPG", 0, [] { return PaintIntro(OrchidPalette(), 0); }},
+        {173, "INTRO.JPG", 0, [] { return PaintIntro(OrchidPalette(), 2); }},
         {174, "MAINBACK.JPG", 0, [] { return PaintHomeBackground(OrchidPalette(), 1, false); }},
         {175, "TEXTBG.JPG", 0, [] { return PaintTextPanel(OrchidPalette(), false); }},
     };

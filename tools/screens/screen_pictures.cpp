@@ -113,7 +113,7 @@ RgbCanvas PaintFileBrowser(const ScreenPalette& palette, const FileBrowserOption
     DrawTab(canvas, palette, {240, 10, 70, 26}, false);
     DrawBarEdge(canvas, palette, kBarHeight);
     if (options.family_mark_on_tab) {
-        DrawFamilyEmblem(canvas, palette, 83, 21, 10);
+        DrawFamilyEmblem(canvas, palette, 83, 21, 11);
     } else {
         DrawFolderIcon(canvas, palette, 73, 13);
     }
@@ -148,14 +148,23 @@ RgbCanvas PaintFileBrowser(const ScreenPalette& palette, const FileBrowserOption
 
 RgbCanvas PaintHomeBackground(const ScreenPalette& palette, int variant, bool dark) {
     RgbCanvas canvas = Blank();
-    BackdropStyle style{.glow_x = 380 - variant * 240,
-                        .glow_y = 30 + variant * 40,
+    // Where the light falls and how the bands run differ per variant, so no two screens match.
+    struct Light {
+        int x;
+        int y;
+        int phase;
+        int seed;
+    };
+    constexpr Light kLights[] = {{380, 30, 0, 7}, {140, 70, 110, 8}, {260, -20, 220, 9}};
+    const Light& light = kLights[variant % 3];
+    BackdropStyle style{.glow_x = light.x,
+                        .glow_y = light.y,
                         .glow_radius = 300,
                         .glow_strength = 110,
                         .wave_strength = 110,
-                        .wave_phase = variant * 110,
+                        .wave_phase = light.phase,
                         .spots = 12,
-                        .spot_seed = 7 + variant};
+                        .spot_seed = light.seed};
     if (dark) {
         style.darken = 110;
         style.glow_strength = 70;

@@ -115,7 +115,7 @@ void DrawSignalIcon(RgbCanvas& canvas, const ScreenPalette& palette, int x, int 
 
 void DrawLabel(RgbCanvas& canvas, std::string_view text, int cx, int cy, int unit, int stroke, Rgb color,
                int opacity) {
-    const TextStyle style{.unit = unit, .gap = unit * 3 / 2 + stroke};
+    const TextStyle style{.unit = unit, .gap = unit + stroke};
     const int left = cx * kSub - TextWidth(text, style) / 2;
     const int top = cy * kSub - 3 * unit;
     PaintMask(canvas, StrokeMask(canvas, LayoutText(text, left, top, style), stroke), color, opacity);
@@ -130,8 +130,8 @@ void DrawWordmark(RgbCanvas& canvas, const ScreenPalette& palette, std::string_v
     const CoverageMask letters = StrokeMask(canvas, strokes, stroke);
 
     CoverageMask glow = letters;
-    glow.Blur(stroke / kSub * 2 + 2);
-    PaintMask(canvas, glow, palette.glow, 200);
+    glow.Blur(stroke / kSub + 3);
+    PaintMask(canvas, glow, palette.glow, 255);
 
     // The reflection: the letters mirrored under the baseline, fading out downwards.
     const int baseline = top + 6 * unit;

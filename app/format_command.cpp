@@ -1,0 +1,91 @@
+// The Format command: from the click on "Format" to the repaint of the panel.
+#include <string>
+
+#include "app/dialog_texts.h"
+#include "app/tolven_format_dlg.h"
+#include "content/player_content_installer.h"
+#include "fat32/format_request.h"
+#include "fat32/format_volume.h"
+
+namespace tolven {
+
+namespace {
+
+constexpr uint32_t kFormatSectorsPerCluster = 64;  // 32,768-byte clusters whatever the size
+
+bool IsDriveLetterCode(int32_t value) {
+    return value >= 'A' && value <= 'Z';
+}
+
+// The drive the record names: the letter of a found player, or, when its volume could not be
+// read, the letter of its root path. 0 when it names none.
+char RecordedDriveLetter(const CPlayerDriveInfo& drive) {
+    if (IsDriveLetterCode(drive.m_nDrive)) {
+        return static_cast<char>(drive.m_nDrive);
+    }
+    if (drive.m_nDrive == kDriveVolumeUnreadable && !drive.m_strRoot.empty()) {
+        const char16_t first = drive.m_strRoot.front();
+        if (first >= u'a' && first <= u'z') {
+            return static_cast<char>(first - u'a' + 'A');
+        }
+        if (first >= u'A' && first <= u'Z') {
+            return static_cast<char>(first);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+void CTolvenFormatDlg::OnBnClickedFormat() {
+    FormatRequest request;
+    request.logControl = &m_logEdit;
+    request.progressControl = &m_progress;
+    request.driveLetter = static_cast<char>(m_drive.m_nDrive & 0xFF);
+    request.sectorsPerCluster = kFormatSectorsPerCluster;
+
+    const char letter = RecordedDriveLetter(m_drive);
+    if (letter == 0) {
+        MessageBoxW(kNoPlayerBoxText, kNoPlayerBoxCaption, kMbOk | kMbIconInformation);
+        m_lastOutcome = FormatOutcome::kNoPlayer;
+        return;
+    }
+    request.driveLetter = letter;
+
+    std::u16string caption(1, static_cast<char16_t>(letter));
+    caption += kConfirmCaptionSuffix;
+    // The box runs its own message loop: a device change can rescan while it is open.
+    const int32_t answer = MessageBoxW(kConfirmBoxText, caption, kMbYesNo | kMbIconExclamation);
+    if (answer != kIdYes) {
+        m_lastOutcome = FormatOutcome::kDeclined;
+        OnPaint();
+        return;
+    }
+    if (RecordedDriveLetter(m_drive) != letter) {
+        // The player moved or another disk took its letter while the box was open: the user
+        // confirmed a drive that is no longer the player's.
+        m_lastOutcome = FormatOutcome::kDriveChanged;
+        OnPaint();
+        return;
+    }
+
+    if (!FormatVolumeFat32(request, m_services.format)) {
+        m_lastOutcome = FormatOutcome::kFormatFailed;
+        OnPaint();
+        return;
+    }
+    // The fresh volume is readable again at this letter (the record may have said -1).
+    m_drive.m_nDrive = letter;
+
+    const std::string rootPath{letter, ':', '\\'};
+    m_services.labels.SetVolumeLabelA(rootPath, kPlayerVolumeLabel);
+    AppendLog(kLabelLogLine);
+    AppendLog(kCopyingLogLine);
+    const bool copied =
+        InstallPlayerContent(letter, m_drive.m_strModel, m_services.content, m_services.files);
+    AppendLog(copied ? kCopyDoneLogLine : kCopyFailedLogLine);
+    m_lastOutcome = copied ? FormatOutcome::kSucceeded : FormatOutcome::kCopyFailed;
+    OnPaint();
+}
+
+}  // namespace tolven

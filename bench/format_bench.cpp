@@ -1,0 +1,239 @@
+// Linux benchmark (run by hand, not a test): formats sparse disk images of two sizes with our
+// formatter and with mkfs.fat at the same cluster size and reserved area, in one invocation,
+// and prints the wall time and the bytes written by each, with their ratios.
+//
+//   tolven_format_bench [--dir DIR] [--mkfs PATH]
+//
+// Images are created in a fresh folder under DIR (default $TMPDIR or /tmp) and deleted after.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bench/counting_volume.h"
+#include "fat32/format_volume.h"
+#include "platform/linux/host/drive_table.h"
+#include "platform/linux/volume/linux_clock.h"
+#include "platform/linux/volume/linux_page_allocator.h"
+#include "platform/linux/volume/linux_volume.h"
+
+namespace tolven::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The status log and progress bar the formatter drives; nobody looks at them here.
+class QuietLog final : public ILogControl {
+  public:
+    std::u16string GetWindowTextW() const override { return text_; }
+    void SetWindowTextW(std::u16string_view text) override { text_ = text; }
+    int32_t GetLineCount() const override {
+        int32_t lines = 1;
+        for (std::size_t at = text_.find(u"\r\n"); at != std::u16string::npos;
+             at = text_.find(u"\r\n", at + 2)) {
+            ++lines;
+        }
+        return lines;
+    }
+    void LineScroll(int32_t, int32_t) override {}
+
+  private:
+    std::u16string text_;
+};
+
+class QuietProgress final : public IProgressControl {
+  public:
+    intptr_t SendMessageW(uint32_t, uintptr_t, intptr_t) override { return 0; }
+};
+
+struct Measurement {
+    bool ok = false;
+    double seconds = 0;
+    uint64_t bytes = 0;
+    uint64_t writes = 0;  // write calls; 0 when not known
+};
+
+bool CreateSparseImage(const std::string& path, uint64_t size) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const bool ok = fd >= 0 && ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return ok;
+}
+
+Measurement FormatWithTolven(const std::string& image) {
+    linux_host::DriveTable drives;
+    linux_host::DriveTarget target;
+    target.path = image;
+    target.isImage = true;
+    const char letter = drives.Add(target);
+    linux_host::LinuxVolumeSystem volumes(drives);
+    CountingVolumeSystem counting(volumes);
+    linux_host::LinuxClock clock;
+    linux_host::LinuxPageAllocator pages;
+    QuietLog log;
+    QuietProgress progress;
+    const FormatRequest request{&log, &progress, letter, 64};
+
+    const auto start = Clock::now();
+    const bool ok = FormatVolumeFat32(request, FormatPlatform{counting, clock, pages});
+    const auto end = Clock::now();
+    return {ok, std::chrono::duration<double>(end - start).count(), counting.Count().bytes,
+            counting.Count().writes};
+}
+
+// wchar of a finished child, read while it is still a zombie (before it is reaped).
+std::optional<uint64_t> ChildWrittenBytes(pid_t pid) {
+    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+    std::string key;
+    uint64_t value = 0;
+    while (io >> key >> value) {
+        if (key == "wchar:") {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+Measurement FormatWithMkfs(const std::string& mkfs, const std::string& image) {
+    const auto start = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execl(mkfs.c_str(), mkfs.c_str(), "-a", "-F", "32", "-s", "64", "-R", "32", image.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    Measurement m;
+    if (pid < 0) {
+        return m;
+    }
+    siginfo_t info{};
+    ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+    const auto written = ChildWrittenBytes(pid);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    // Our format ends with its data on the device; so must the other.
+    const int fd = ::open(image.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    const auto end = Clock::now();
+    m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    m.seconds = std::chrono::duration<double>(end - start).count();
+    m.bytes = written.value_or(0);
+    return m;
+}
+
+std::string FindMkfs() {
+    for (const char* dir : {"/usr/sbin", "/sbin", "/usr/bin", "/bin", "/usr/local/sbin"}) {
+        const std::string candidate = std::string(dir) + "/mkfs.fat";
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+std::string Grouped(uint64_t value) {
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i != 0 && (digits.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+void PrintRow(const char* tool, const Measurement& m) {
+    std::printf("  %-10s %-4s %10.3f s %16s bytes", tool, m.ok ? "ok" : "FAIL", m.seconds,
+                Grouped(m.bytes).c_str());
+    if (m.writes != 0) {
+        std::printf(" in %s writes", Grouped(m.writes).c_str());
+    }
+    std::printf("\n");
+}
+
+int Run(const std::string& parent, const std::string& mkfs) {
+    struct Size {
+        const char* name;
+        uint64_t bytes;
+    };
+    const Size sizes[] = {
+        {"40 GB partition", 40007729664ull},
+        {"largest volume, 4,294,967,294 sectors", 4294967294ull * 512},
+    };
+    std::string folder = (std::filesystem::path(parent) / "tolven-bench-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) {
+        std::fprintf(stderr, "cannot create a folder under %s: %s\n", parent.c_str(), std::strerror(errno));
+        return 2;
+    }
+    std::printf("Sparse images in %s; mkfs.fat: %s -a -F 32 -s 64 -R 32\n", folder.c_str(), mkfs.c_str());
+    int failures = 0;
+    for (const Size& size : sizes) {
+        const std::string ours = folder + "/tolven.img";
+        const std::string theirs = folder + "/mkfs.img";
+        Measurement a;
+        Measurement b;
+        if (CreateSparseImage(ours, size.bytes)) {
+            a = FormatWithTolven(ours);
+        }
+        std::filesystem::remove(ours);
+        if (CreateSparseImage(theirs, size.bytes)) {
+            b = FormatWithMkfs(mkfs, theirs);
+        }
+        std::filesystem::remove(theirs);
+        std::printf("%s (%s bytes)\n", size.name, Grouped(size.bytes).c_str());
+        PrintRow("tolven", a);
+        PrintRow("mkfs.fat", b);
+        if (b.seconds > 0 && b.bytes > 0) {
+            std::printf("  ratio tolven/mkfs.fat: time %.3f, bytes %.3f\n", a.seconds / b.seconds,
+                        static_cast<double>(a.bytes) / static_cast<double>(b.bytes));
+        }
+        failures += (a.ok ? 0 : 1) + (b.ok ? 0 : 1);
+    }
+    std::filesystem::remove_all(folder);
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace tolven::bench
+
+int main(int argc, char** argv) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string dir = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    std::string mkfs = tolven::bench::FindMkfs();
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--dir" && i + 1 < argc) {
+            dir = argv[++i];
+        } else if (arg == "--mkfs" && i + 1 < argc) {
+            mkfs = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: %s [--dir DIR] [--mkfs PATH]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (mkfs.empty()) {
+        std::fprintf(stderr, "mkfs.fat not found (package dosfstools); name it with --mkfs PATH\n");
+        return 2;
+    }
+    return tolven::bench::Run(dir, mkfs);
+}

@@ -1,0 +1,36 @@
+// Linux host, terminal: the command line of the tolvenformat program.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolven::linux_host {
+
+struct TerminalOptions {
+    std::vector<std::string> images;    // --image FILE, in order
+    std::optional<uint64_t> sizeBytes;  // --size BYTES: the size of images that must be created
+    std::string vendor = "TOLVEN";      // --vendor: the USB vendor identification of the images
+    std::string product = "VQ10";       // --product
+    bool assumeYes = false;             // --yes
+    bool listOnly = false;              // --list
+    bool statistics = false;            // --stats
+    bool help = false;                  // --help
+    bool version = false;               // --version
+};
+
+// Parses the arguments after the program name. On a usage error returns nothing and sets error
+// to a one-line English message.
+std::optional<TerminalOptions> ParseTerminalOptions(const std::vector<std::string_view>& arguments,
+                                                    std::string& error);
+
+// "40007729664", "512M", "2G", "1T", "64K" (powers of 1024; the suffix in either case).
+// Nothing for an empty, negative, malformed or overflowing size, or 0.
+std::optional<uint64_t> ParseByteSize(std::string_view text);
+
+// The text of --help.
+std::string TerminalUsage();
+
+}  // namespace tolven::linux_host

@@ -1,0 +1,51 @@
+// Linux host: a file descriptor that closes itself, sector buffers aligned for O_DIRECT, and
+// positioned reads and writes that finish the whole transfer (or report errno).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
+
+namespace tolven::linux_host {
+
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other) {
+            Reset(std::exchange(other.fd_, -1));
+        }
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { Reset(); }
+
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+    void Reset(int fd = -1);
+
+  private:
+    int fd_ = -1;
+};
+
+// Page alignment satisfies every O_DIRECT alignment rule the kernel has for memory.
+inline constexpr std::size_t kDirectIoAlignment = 4096;
+
+struct AlignedDelete {
+    void operator()(std::byte* p) const { ::operator delete[](p, std::align_val_t(kDirectIoAlignment)); }
+};
+using AlignedBuffer = std::unique_ptr<std::byte[], AlignedDelete>;
+
+// A zero-filled buffer of byteCount bytes at a page-aligned address.
+AlignedBuffer MakeAlignedBuffer(std::size_t byteCount);
+
+// Both return 0 or errno. ReadFully stops early only at the end of the file (bytesRead tells).
+int ReadFully(int fd, std::byte* data, std::size_t byteCount, uint64_t offset, std::size_t& bytesRead);
+int WriteFully(int fd, const std::byte* data, std::size_t byteCount, uint64_t offset);
+
+}  // namespace tolven::linux_host

@@ -1,0 +1,261 @@
+#!/bin/bash
+# End-to-end cases of the terminal program on sparse disk images, checked with independent tools
+# (fsck.fat, mtools) and against the content blocks byte for byte.
+#   tolvenformat_e2e.sh PROGRAM CONTENT_DIR WORK_DIR CASE
+set -u
+program=$1
+content=$2
+work=$3
+case_name=$4
+
+# 4,300,800 sectors: above the 4,194,656 that make a FAT32-sized volume at 64 sectors per cluster.
+image_size=2100M
+
+rm -rf "$work"
+mkdir -p "$work"
+image=$work/player.img
+out=$work/out.txt
+err=$work/err.txt
+
+failures=0
+fail() {
+    echo "FAIL [$case_name]: $*"
+    failures=$((failures + 1))
+}
+
+run() {
+    "$program" "$@" >"$out" 2>"$err" </dev/null
+    status=$?
+}
+
+expect_status() {
+    [ "$status" -eq "$1" ] || fail "exit status $status, expected $1; stderr: $(cat "$err")"
+}
+
+# What a write would change: the modification time (nanoseconds), the allocated blocks and the
+# system area's bytes. Cheaper than hashing a whole 2 GiB image.
+image_state() {
+    stat -c '%y %b %s' "$1"
+    head -c 16M "$1" | md5sum
+}
+
+allocated_blocks() {
+    stat -c %b "$1"
+}
+
+# The files of a model's SYSTEM folder, in the order they are written, with their block ids.
+model_files() {
+    case $1 in
+        VQ10) echo "UNICODEF.FON:137 FILEBR_M.JPG:159 FILEBROW.JPG:160 HOMEBG.JPG:161 HOMEBG_M.JPG:162" \
+                   "INTRO.JPG:163 INTRO_M.JPG:164 TEXTBG.JPG:165 TEXTBG_M.JPG:166" ;;
+        VQ20 | VQ30) echo "UNICODEF.FON:137 DABBG.JPG:167 FILEBROW.JPG:168 HOMEBG.JPG:169 INTRO.JPG:170 TEXTBG.JPG:171" ;;
+        VQ40 | VQ45) echo "UNICODEF.FON:137 FILEBROW.JPG:172 INTRO.JPG:173 MAINBACK.JPG:174 TEXTBG.JPG:175" ;;
+        *) echo "" ;;
+    esac
+}
+
+block_file() {
+    if [ "$1" = 137 ]; then echo "$content/block_137.fon"; else echo "$content/block_$1.jpg"; fi
+}
+
+# fsck.fat -n must pass without a single finding: only its version line and the summary.
+check_fsck() {
+    local volume=$1
+    local report
+    report=$(fsck.fat -n "$volume" 2>&1)
+    local code=$?
+    [ $code -eq 0 ] || fail "fsck.fat exit $code: $report"
+    local extra
+    extra=$(printf '%s\n' "$report" | grep -v '^fsck.fat ' | grep -v ': [0-9]* files, [0-9]*/[0-9]* clusters$')
+    [ -z "$extra" ] || fail "fsck.fat reports: $extra"
+}
+
+# The label, the folders and every system file of the model, through mtools.
+check_volume() {
+    local volume=$1 model=$2
+    local label
+    label=$(mlabel -i "$volume" -s :: 2>&1 | sed 's/ *$//')
+    [ "$label" = " Volume label is PMP" ] || fail "label: '$label'"
+
+    local folders expected_folders
+    folders=$(mdir -i "$volume" -b :: 2>&1 | sed -e 's|^::/||' -e 's|/$||' | tr '\n' ' ')
+    if [ -n "$(model_files "$model")" ]; then
+        expected_folders="SYSTEM MOVIE MUSIC PHOTO TEXT "
+    else
+        expected_folders="SYSTEM MOVIE MUSIC PHOTO "
+    fi
+    [ "$folders" = "$expected_folders" ] || fail "root holds '$folders', expected '$expected_folders'"
+
+    local names="" expected_names=""
+    names=$(mdir -i "$volume" -b ::SYSTEM 2>/dev/null | sed 's|^::/SYSTEM/||' | tr '\n' ' ')
+    for entry in $(model_files "$model"); do
+        local name=${entry%%:*} id=${entry##*:}
+        expected_names="$expected_names$name "
+        if ! mtype -i "$volume" "::SYSTEM/$name" | cmp -s - "$(block_file "$id")"; then
+            fail "SYSTEM/$name differs from block $id"
+        fi
+    done
+    [ "$names" = "$expected_names" ] || fail "SYSTEM holds '$names', expected '$expected_names'"
+}
+
+# The status log's lines of a successful format, in order, then the panel with the new label.
+check_log() {
+    local model=$1 letter=$2
+    local lines
+    lines=$(grep -n -x -F -e '포맷작업 완료' -e "Volume Label을 'PMP'로 바꿉니다." \
+        -e '시스템에 필요한 기본폴더 생성 및 파일들을 복사중입니다...' -e '파일 복사가 완료되었습니다.' "$out" |
+        cut -d: -f1 | tr '\n' ' ')
+    set -- $lines
+    if [ $# -ne 4 ] || [ $(($2 - $1)) -ne 1 ] || [ $(($3 - $2)) -ne 1 ] || [ $(($4 - $3)) -ne 1 ]; then
+        fail "the closing log lines are not in order: lines $lines"
+        return
+    fi
+    local after
+    after=$(sed -n "$(($4 + 1))p" "$out")
+    [ -z "$after" ] || fail "no empty line after the completion line: '$after'"
+    grep -q "^| $letter: PMP " "$out" || fail "the panel does not show the label PMP"
+    grep -q "TOLVEN $model " "$out" || grep -q "TOLVEN $model\$" "$out" || fail "the panel does not show TOLVEN $model"
+}
+
+format_and_check() {
+    local model=$1
+    shift
+    run --image "$image" --size "$image_size" --yes "$@"
+    expect_status 0
+    check_log "$model" D
+    check_fsck "$image"
+    check_volume "$image" "$model"
+}
+
+# Writes bytes (given in decimal) into the image at a byte offset.
+put_bytes() {
+    local offset=$1 format=""
+    shift
+    for byte in "$@"; do
+        format="$format$(printf '\\%03o' "$byte")"
+    done
+    # shellcheck disable=SC2059
+    printf "$format" | dd of="$image" bs=1 seek="$offset" conv=notrunc status=none
+}
+
+le32() {
+    echo $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255))
+}
+
+# A disk image with an MBR: one partition of type 0x0B from sector 2048 to the end.
+make_mbr_image() {
+    local sectors=$1
+    truncate -s $((sectors * 512)) "$image"
+    # status, CHS start (LBA only), type, CHS end, first sector, sector count
+    # shellcheck disable=SC2046
+    put_bytes 446 0 254 255 255 11 254 255 255 $(le32 2048) $(le32 $((sectors - 2048)))
+    put_bytes 510 85 170
+}
+
+case $case_name in
+    model_VQ10 | model_VQ20 | model_VQ30 | model_VQ40 | model_VQ45)
+        model=${case_name#model_}
+        format_and_check "$model" --product "$model"
+        ;;
+    disk_model_player)
+        # A player that reports its internal disk's identification.
+        format_and_check VQ10 --vendor "MAXTOR S" --product TM40215A
+        ;;
+    unknown_model)
+        format_and_check XQ99 --product XQ99
+        ;;
+    product_with_second_word)
+        # Only the product identification's first word is the model.
+        format_and_check VQ30 --product "VQ30 PLAYER"
+        ;;
+    no_player)
+        truncate -s "$image_size" "$image"
+        run --image "$image" --vendor ACME --product STICK --yes
+        expect_status 3
+        grep -q 'TOLVEN 제품이 연결되지 않았습니다' "$out" || fail "the panel does not say that no player is connected"
+        [ "$(allocated_blocks "$image")" -eq 0 ] || fail "something was written"
+        ;;
+    answered_no)
+        truncate -s "$image_size" "$image"
+        run --image "$image"
+        expect_status 4
+        grep -q '드라이브 포맷' "$out" || fail "the confirmation was not asked"
+        [ "$(allocated_blocks "$image")" -eq 0 ] || fail "something was written"
+        grep -q '포맷작업' "$out" && fail "the formatter ran"
+        ;;
+    too_small)
+        # 31 MiB (fewer than 65,536 sectors) with a recognisable first sector: refused before
+        # anything is written.
+        truncate -s 31M "$image"
+        printf 'KEEP ME' | dd of="$image" bs=1 conv=notrunc status=none
+        before=$(md5sum <"$image")
+        run --image "$image" --yes
+        expect_status 1
+        grep -q -F 'FAT32로 포맷하기엔 너무 작은 용량의 디스크입니다' "$out" || fail "no too-small message"
+        tail -n 20 "$out" | grep -q -x '포맷작업 중 에러발생' || fail "no closing failure line"
+        grep -q 'Volume Label을' "$out" && fail "labelled after a failed format"
+        [ "$(md5sum <"$image")" = "$before" ] || fail "the image changed"
+        ;;
+    mbr_disk)
+        make_mbr_image 4302848
+        head_before=$(head -c 446 "$image" | md5sum)
+        run --image "$image" --yes
+        expect_status 0
+        check_log VQ10 D
+        [ "$(head -c 446 "$image" | md5sum)" = "$head_before" ] || fail "the boot code area changed"
+        type=$(od -An -tx1 -j 450 -N 1 "$image" | tr -d ' ')
+        [ "$type" = "0c" ] || fail "partition type $type, expected 0c"
+        # fsck.fat takes no offset: check a copy of the partition. Everything the program writes
+        # lies in its first 16 MiB (system area, folders, files); the rest stays a hole.
+        truncate -s $(((4302848 - 2048) * 512)) "$work/partition.img"
+        dd if="$image" of="$work/partition.img" bs=1M skip=1 count=16 conv=notrunc status=none
+        [ "$(allocated_blocks "$image")" -le $((17 * 2048)) ] || fail "writes beyond the first 16 MiB"
+        check_fsck "$work/partition.img"
+        check_volume "$image@@1M" VQ10
+        ;;
+    list_only)
+        format_and_check VQ10
+        before=$(image_state "$image")
+        run --image "$image" --list
+        expect_status 0
+        grep -q '^| D: PMP ' "$out" || fail "the panel does not show the player"
+        grep -q -E 'KB Free / [0-9,]+KB Total' "$out" || fail "the panel shows no space"
+        grep -q '드라이브 포맷' "$out" && fail "--list asked to format"
+        [ "$(image_state "$image")" = "$before" ] || fail "--list changed the image"
+        ;;
+    usage_errors)
+        for args in "--bogus" "--size 12Q --image x.img" "--image" "--size 0 --image x.img" "stray" "--size 1G"; do
+            # shellcheck disable=SC2086
+            run $args
+            [ "$status" -eq 2 ] || fail "'$args' gave exit $status, expected 2"
+            grep -q '^tolvenformat: ' "$err" || fail "'$args' gave no message of the program's own"
+        done
+        run --image "$work/missing/dir/player.img" --size 1G
+        expect_status 1
+        grep -q -F "tolvenformat: cannot create '$work/missing/dir/player.img': No such file or directory" "$err" ||
+            fail "unclear creation error: $(cat "$err")"
+        run --image "$work/absent.img"
+        expect_status 1
+        grep -q -F "tolvenformat: cannot open '$work/absent.img'" "$err" || fail "unclear open error: $(cat "$err")"
+        run --help
+        expect_status 0
+        grep -q '^Usage: tolvenformat' "$out" || fail "--help shows no usage"
+        run --version
+        expect_status 0
+        grep -q '^tolvenformat [0-9]' "$out" || fail "--version shows no version"
+        ;;
+    *)
+        echo "unknown case $case_name"
+        exit 2
+        ;;
+esac
+
+if [ $failures -ne 0 ]; then
+    echo "--- program output ---"
+    cat "$out"
+    echo "--- errors ---"
+    cat "$err"
+    exit 1
+fi
+rm -rf "$work"
+echo "PASS [$case_name]"
