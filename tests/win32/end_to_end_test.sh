@@ -101,7 +101,8 @@ format)
         fail "no volume serial number in the log"
     fi
     # dosfstools: clean but for the label, which Wine gives to the folder and not to the image.
-    fsck_out=$(fsck.fat -n "$image" 2>&1) || true
+    fsck_fat=$(command -v fsck.fat || echo /usr/sbin/fsck.fat)
+    fsck_out=$("$fsck_fat" -n "$image" 2>&1) || true
     echo "$fsck_out"
     unexpected=$(echo "$fsck_out" | grep -v -e '^fsck.fat ' -e "^$image: 0 files, 1/65608 clusters$" \
         -e 'Label in boot sector is' -e 'no volume label in root directory' -e '^ *[0-9]) ' \
