@@ -1,0 +1,188 @@
+// Linux host, FAT32 file layer: reading and checking the boot sector, its backup and FSInfo.
+#include "platform/linux/fatfs/fat32_geometry.h"
+
+#include <algorithm>
+#include <bit>
+#include <string>
+
+#include "platform/linux/fatfs/little_endian.h"
+
+namespace tolven::linux_host {
+
+namespace {
+
+constexpr std::size_t kMinSectorBytes = 512;
+constexpr uint32_t kLeadSignature = 0x41615252u;
+constexpr uint32_t kStructSignature = 0x61417272u;
+constexpr uint32_t kTrailSignature = 0xAA550000u;
+// The highest cluster number a FAT32 entry can name before the reserved values.
+constexpr uint32_t kMaxClusterNumber = 0x0FFFFFF6u;
+
+FatStatus NotFat32(const std::string& why) {
+    return FatStatus::Fail(FatError::kNotFat32, "not a FAT32 volume: " + why);
+}
+
+FatStatus Inconsistent(const std::string& why) {
+    return FatStatus::Fail(FatError::kInconsistent, "damaged FAT32 volume: " + why);
+}
+
+bool HasBootSignature(std::span<const std::byte> sector) {
+    return sector[510] == std::byte{0x55} && sector[511] == std::byte{0xAA};
+}
+
+}  // namespace
+
+FatStatus ParseFat32BootSector(std::span<const std::byte> boot, uint32_t deviceSectorSize,
+                               uint64_t deviceSectorCount, Fat32Geometry& g) {
+    if (boot.size() < kMinSectorBytes) {
+        return NotFat32("the boot sector is shorter than 512 bytes");
+    }
+    if (!HasBootSignature(boot)) {
+        return NotFat32("the boot sector has no 55 AA signature");
+    }
+    const auto jump = std::to_integer<uint8_t>(boot[0]);
+    if (jump != 0xEB && jump != 0xE9) {
+        return NotFat32("the boot sector does not start with a jump instruction");
+    }
+    g = Fat32Geometry{};
+    g.bytesPerSector = LoadLe16(&boot[11]);
+    g.sectorsPerCluster = std::to_integer<uint32_t>(boot[13]);
+    g.reservedSectors = LoadLe16(&boot[14]);
+    g.fatCount = std::to_integer<uint32_t>(boot[16]);
+    const uint16_t rootEntries = LoadLe16(&boot[17]);
+    const uint16_t totalSectors16 = LoadLe16(&boot[19]);
+    const uint16_t fatSize16 = LoadLe16(&boot[22]);
+    g.totalSectors = LoadLe32(&boot[32]);
+    g.fatSize = LoadLe32(&boot[36]);
+    const uint16_t extendedFlags = LoadLe16(&boot[40]);
+    const uint16_t version = LoadLe16(&boot[42]);
+    g.rootCluster = LoadLe32(&boot[44]);
+    g.fsInfoSector = LoadLe16(&boot[48]);
+    g.backupBootSector = LoadLe16(&boot[50]);
+
+    // What marks FAT32: no fixed root directory, no 16-bit FAT size, 32-bit sector count.
+    if (fatSize16 != 0 || g.fatSize == 0) {
+        return NotFat32("the sectors-per-FAT fields are those of FAT12/FAT16");
+    }
+    if (rootEntries != 0) {
+        return NotFat32("the boot sector declares a fixed root directory");
+    }
+    // Small volumes may carry their sector count in the 16-bit field instead, as FAT12/16 do.
+    if (totalSectors16 != 0 && g.totalSectors != 0 && totalSectors16 != g.totalSectors) {
+        return Inconsistent("the 16-bit and 32-bit sector counts differ");
+    }
+    if (totalSectors16 != 0) {
+        g.totalSectors = totalSectors16;
+    }
+    if (g.totalSectors == 0) {
+        return NotFat32("the volume has no sector count");
+    }
+    if (version != 0) {
+        return NotFat32("unknown file-system version " + std::to_string(version));
+    }
+    if (g.bytesPerSector < 512 || g.bytesPerSector > 4096 || !std::has_single_bit(g.bytesPerSector)) {
+        return Inconsistent("bytes per sector " + std::to_string(g.bytesPerSector) + " is not 512 to 4096");
+    }
+    if (g.bytesPerSector != deviceSectorSize) {
+        return Inconsistent("bytes per sector " + std::to_string(g.bytesPerSector) +
+                            " differ from the device's sector size " + std::to_string(deviceSectorSize));
+    }
+    if (boot.size() < g.bytesPerSector) {
+        return NotFat32("the boot sector buffer is shorter than a sector");
+    }
+    if (g.sectorsPerCluster == 0 || !std::has_single_bit(g.sectorsPerCluster)) {
+        return Inconsistent("sectors per cluster " + std::to_string(g.sectorsPerCluster) +
+                            " is not a power of two");
+    }
+    if (g.fatCount < 1 || g.fatCount > 2) {
+        return Inconsistent("the volume has " + std::to_string(g.fatCount) + " FATs");
+    }
+    if (g.fsInfoSector == 0 || g.fsInfoSector >= g.reservedSectors) {
+        return Inconsistent("the FSInfo sector " + std::to_string(g.fsInfoSector) +
+                            " is not in the reserved area");
+    }
+    if (g.backupBootSector == 0 || g.backupBootSector >= g.reservedSectors ||
+        g.backupBootSector == g.fsInfoSector) {
+        return Inconsistent("the backup boot sector " + std::to_string(g.backupBootSector) +
+                            " is not in the reserved area");
+    }
+    if ((extendedFlags & 0x80u) != 0) {
+        g.fatMirrored = false;
+        g.activeFat = extendedFlags & 0x0Fu;
+        if (g.activeFat >= g.fatCount) {
+            return Inconsistent("the active FAT " + std::to_string(g.activeFat) + " does not exist");
+        }
+    }
+    const uint64_t dataStart = uint64_t{g.reservedSectors} + uint64_t{g.fatCount} * g.fatSize;
+    if (dataStart >= g.totalSectors) {
+        return Inconsistent("the FATs fill the whole volume");
+    }
+    if (g.totalSectors > deviceSectorCount) {
+        return FatStatus::Fail(FatError::kTruncated, "truncated FAT32 volume: the file system has " +
+                                                         std::to_string(g.totalSectors) +
+                                                         " sectors, the device only " +
+                                                         std::to_string(deviceSectorCount));
+    }
+    const uint64_t clusters = (g.totalSectors - dataStart) / g.sectorsPerCluster;
+    if (clusters == 0) {
+        return Inconsistent("the volume has no data cluster");
+    }
+    if (clusters > kMaxClusterNumber - 1) {
+        return Inconsistent("the volume has more clusters than FAT32 can number");
+    }
+    g.dataAreaClusters = static_cast<uint32_t>(clusters);
+    // A FAT a cluster or two short of the data area is tolerated: the clusters without an entry
+    // are never used. A FAT much shorter than that describes another volume.
+    constexpr uint64_t kToleratedShortfall = kFirstDataCluster;
+    const uint64_t fatEntries = uint64_t{g.fatSize} * g.bytesPerSector / 4;
+    if (fatEntries < clusters + kFirstDataCluster - kToleratedShortfall || fatEntries <= kFirstDataCluster) {
+        return Inconsistent("the FAT has room for " + std::to_string(fatEntries) +
+                            " entries, the volume has " + std::to_string(clusters) + " clusters");
+    }
+    g.clusterCount = static_cast<uint32_t>(std::min<uint64_t>(clusters, fatEntries - kFirstDataCluster));
+    if (!g.IsDataCluster(g.rootCluster)) {
+        return Inconsistent("the root directory cluster " + std::to_string(g.rootCluster) +
+                            " is outside the data area");
+    }
+    return FatStatus::Ok();
+}
+
+FatStatus CheckBackupBootSector(std::span<const std::byte> boot, std::span<const std::byte> backup) {
+    if (backup.size() < kMinSectorBytes || !HasBootSignature(backup)) {
+        return Inconsistent("the backup boot sector has no 55 AA signature");
+    }
+    // Every layout field, from bytes per sector to the drive number. The jump, the OEM name, the
+    // serial number and the label may differ after another system rewrote only one copy.
+    constexpr std::size_t kLayoutStart = 11;
+    constexpr std::size_t kLayoutEnd = 64;
+    if (!std::equal(boot.begin() + kLayoutStart, boot.begin() + kLayoutEnd, backup.begin() + kLayoutStart)) {
+        return Inconsistent("the backup boot sector describes a different layout");
+    }
+    return FatStatus::Ok();
+}
+
+FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& g) {
+    if (fsInfo.size() < kMinSectorBytes) {
+        return Inconsistent("the FSInfo sector is shorter than 512 bytes");
+    }
+    if (LoadLe32(&fsInfo[0]) != kLeadSignature || LoadLe32(&fsInfo[484]) != kStructSignature ||
+        LoadLe32(&fsInfo[508]) != kTrailSignature) {
+        return Inconsistent("the FSInfo sector lacks its signatures");
+    }
+    const uint32_t freeCount = LoadLe32(&fsInfo[kFsInfoFreeCountOffset]);
+    const uint32_t nextFree = LoadLe32(&fsInfo[kFsInfoNextFreeOffset]);
+    if (freeCount != kFsInfoUnknown && freeCount > g.dataAreaClusters) {
+        return Inconsistent("FSInfo counts " + std::to_string(freeCount) + " free clusters of " +
+                            std::to_string(g.dataAreaClusters));
+    }
+    // 0 and 1 are no cluster numbers, but some formatters store them to mean "from the start".
+    if (nextFree != kFsInfoUnknown && nextFree > g.LastCluster()) {
+        return Inconsistent("FSInfo's next free cluster " + std::to_string(nextFree) +
+                            " is beyond the volume");
+    }
+    g.fsInfoFreeCount = freeCount;
+    g.fsInfoNextFree = nextFree;
+    return FatStatus::Ok();
+}
+
+}  // namespace tolven::linux_host

@@ -1,0 +1,94 @@
+// Linux host, FAT32 file layer: one open FAT32 volume on a block device. It labels the volume,
+// reports its space, creates directories and new files and deletes files, keeping both FATs,
+// FSInfo and the directories consistent after every call, also when a call fails.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fat32/volume_access.h"
+#include "platform/linux/fatfs/dir_entry.h"
+#include "platform/linux/fatfs/fat32_geometry.h"
+#include "platform/linux/fatfs/fat_status.h"
+#include "platform/linux/fatfs/fat_table.h"
+#include "platform/linux/volume/block_device.h"
+
+namespace tolven::linux_host {
+
+// The local time for the time stamps of new entries.
+using LocalTimeSource = std::function<SystemTime()>;
+
+class Fat32Volume {
+  public:
+    Fat32Volume(IBlockDevice& device, LocalTimeSource localTime);
+    // The FAT cache refers to the geometry held here.
+    Fat32Volume(const Fat32Volume&) = delete;
+    Fat32Volume& operator=(const Fat32Volume&) = delete;
+
+    // Reads and checks the boot sector, its backup and FSInfo. Nothing else works before it
+    // succeeds, and nothing is ever written to a volume it refused.
+    FatStatus Open();
+    const Fat32Geometry& Geometry() const { return geometry_; }
+
+    // The root directory's label entry, trailing blanks removed; empty without one.
+    FatStatus ReadLabel(std::string& label);
+    // Creates or replaces the root label entry and the label field of the boot sector and its
+    // backup; an empty label removes the entry.
+    FatStatus SetLabel(std::string_view label);
+
+    uint64_t TotalBytes() const { return uint64_t{geometry_.dataAreaClusters} * geometry_.ClusterBytes(); }
+    FatStatus FreeBytes(uint64_t& bytes);
+
+    // `path` holds the names below the root ({"SYSTEM", "UNICODEF.FON"}); the parent must exist.
+    FatStatus CreateDirectory(std::span<const std::string> path);
+    // Creates an empty file; fails when the name exists.
+    FatStatus CreateFile(std::span<const std::string> path, uint8_t attributes = kAttrArchive);
+    // Gives an empty file its whole content at once; a file that has content is refused.
+    FatStatus WriteContent(std::span<const std::string> path, const std::byte* data, std::size_t byteCount);
+    FatStatus DeleteFile(std::span<const std::string> path);
+
+  private:
+    struct FoundEntry {
+        DirEntry entry;
+        uint64_t offset = 0;
+        std::vector<uint64_t> longNameOffsets;  // the long-name pieces just before it
+    };
+    enum class Visit { kContinue, kStop };
+    using EntryVisitor = std::function<Visit(std::span<const std::byte> raw, uint64_t offset)>;
+
+    FatStatus ForEachEntry(uint32_t directoryCluster, const EntryVisitor& visit, uint32_t* lastCluster,
+                           uint32_t* clusterCount);
+    FatStatus NextInChain(uint32_t cluster, uint32_t& next, bool& end);
+    FatStatus Find(uint32_t directoryCluster, const ShortName& name, std::optional<FoundEntry>& found);
+    FatStatus FindLabelEntry(std::optional<FoundEntry>& found);
+    FatStatus ResolveParent(std::span<const std::string> path, uint32_t& directoryCluster, ShortName& leaf);
+    FatStatus ReserveSlot(uint32_t directoryCluster, uint64_t& offset);
+    FatStatus Allocate(uint32_t count, std::vector<uint32_t>& clusters);
+    FatStatus FreeChain(uint32_t firstCluster);
+    FatStatus WriteZeroCluster(uint32_t cluster, std::span<const std::byte> head);
+    FatStatus WriteData(const std::vector<uint32_t>& clusters, const std::byte* data, std::size_t byteCount);
+    FatStatus WriteEntry(uint64_t offset, const DirEntry& entry);
+    FatStatus MarkDeleted(uint64_t offset);
+    FatStatus Commit();
+    FatStatus Fail(FatStatus status);  // forgets unflushed FAT changes, passes the status on
+    DirEntry NewEntry(const ShortName& name, uint8_t attributes) const;
+
+    IBlockDevice& device_;
+    LocalTimeSource localTime_;
+    Fat32Geometry geometry_;
+    bool open_ = false;
+    std::vector<std::byte> bootSector_;
+    std::vector<std::byte> backupBootSector_;
+    std::vector<std::byte> fsInfoSector_;
+    std::unique_ptr<FatTable> fat_;
+    uint32_t allocationHint_ = kFirstDataCluster;
+};
+
+}  // namespace tolven::linux_host

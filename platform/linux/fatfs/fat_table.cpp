@@ -1,0 +1,259 @@
+// Linux host, FAT32 file layer: the FAT cache and its write-back.
+#include "platform/linux/fatfs/fat_table.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/linux/fatfs/little_endian.h"
+
+namespace tolven::linux_host {
+
+namespace {
+// 64 sectors per chunk: one read brings in 8,192 entries at 512 bytes per sector, and a chunk's
+// dirty sectors fit one 64-bit mask.
+constexpr uint32_t kChunkSectors = 64;
+
+FatStatus ReadFailed(const std::string& what) {
+    return FatStatus::Fail(FatError::kIo, "cannot read " + what);
+}
+}  // namespace
+
+FatTable::FatTable(IBlockDevice& device, const Fat32Geometry& geometry)
+    : device_(device),
+      geometry_(geometry),
+      chunkSectors_(kChunkSectors),
+      chunks_((geometry.fatSize + kChunkSectors - 1) / kChunkSectors) {}
+
+uint32_t FatTable::ChunkSectorCount(uint32_t index) const {
+    const uint64_t first = uint64_t{index} * chunkSectors_;
+    const uint64_t left = geometry_.fatSize - first;
+    return static_cast<uint32_t>(left < chunkSectors_ ? left : chunkSectors_);
+}
+
+FatStatus FatTable::LoadChunk(uint32_t index, Chunk*& chunk) {
+    if (!chunks_[index]) {
+        auto loaded = std::make_unique<Chunk>();
+        loaded->bytes.resize(std::size_t{ChunkSectorCount(index)} * geometry_.bytesPerSector);
+        const uint64_t offset = geometry_.FatOffset(geometry_.fatMirrored ? 0 : geometry_.activeFat) +
+                                uint64_t{index} * chunkSectors_ * geometry_.bytesPerSector;
+        if (!device_.Read(offset, loaded->bytes.data(), loaded->bytes.size())) {
+            return ReadFailed("the FAT at byte " + std::to_string(offset));
+        }
+        chunks_[index] = std::move(loaded);
+    }
+    chunk = chunks_[index].get();
+    return FatStatus::Ok();
+}
+
+FatStatus FatTable::Locate(uint32_t cluster, Chunk*& chunk, std::size_t& byteInChunk) {
+    if (cluster > geometry_.LastCluster()) {
+        return FatStatus::Fail(
+            FatError::kInconsistent,
+            "damaged FAT32 volume: cluster " + std::to_string(cluster) + " is beyond the volume");
+    }
+    const uint64_t byteInFat = uint64_t{cluster} * 4;
+    const uint64_t chunkBytes = uint64_t{chunkSectors_} * geometry_.bytesPerSector;
+    const auto index = static_cast<uint32_t>(byteInFat / chunkBytes);
+    byteInChunk = static_cast<std::size_t>(byteInFat % chunkBytes);
+    return LoadChunk(index, chunk);
+}
+
+FatStatus FatTable::Get(uint32_t cluster, uint32_t& value) {
+    Chunk* chunk = nullptr;
+    std::size_t at = 0;
+    if (FatStatus status = Locate(cluster, chunk, at); !status.ok()) {
+        return status;
+    }
+    value = LoadLe32(&chunk->bytes[at]) & kFatEntryMask;
+    return FatStatus::Ok();
+}
+
+FatStatus FatTable::Set(uint32_t cluster, uint32_t value) {
+    if (!geometry_.IsDataCluster(cluster)) {
+        return FatStatus::Fail(FatError::kInconsistent, "damaged FAT32 volume: cluster " +
+                                                            std::to_string(cluster) + " cannot be changed");
+    }
+    Chunk* chunk = nullptr;
+    std::size_t at = 0;
+    if (FatStatus status = Locate(cluster, chunk, at); !status.ok()) {
+        return status;
+    }
+    const uint32_t stored = LoadLe32(&chunk->bytes[at]);
+    const uint32_t old = stored & kFatEntryMask;
+    StoreLe32(&chunk->bytes[at], (stored & ~kFatEntryMask) | (value & kFatEntryMask));
+    chunk->dirtySectors |= uint64_t{1} << (at / geometry_.bytesPerSector);
+    if (freeCount_) {
+        if (old == 0 && value != 0) {
+            --*freeCount_;
+        } else if (old != 0 && value == 0) {
+            ++*freeCount_;
+        }
+    }
+    return FatStatus::Ok();
+}
+
+FatStatus FatTable::FreeCount(uint32_t& count) {
+    if (!freeCount_) {
+        // Chunk by chunk over the raw bytes: this runs on every open that changes the volume.
+        const uint64_t chunkEntries = uint64_t{chunkSectors_} * geometry_.bytesPerSector / 4;
+        uint32_t free = 0;
+        for (uint32_t index = 0; index < chunks_.size(); ++index) {
+            const uint64_t firstEntry = index * chunkEntries;
+            if (firstEntry > geometry_.LastCluster()) {
+                break;
+            }
+            Chunk* chunk = nullptr;
+            if (FatStatus status = LoadChunk(index, chunk); !status.ok()) {
+                return status;
+            }
+            const uint64_t from = std::max<uint64_t>(firstEntry, kFirstDataCluster);
+            const uint64_t to = std::min<uint64_t>(firstEntry + chunk->bytes.size() / 4,
+                                                   uint64_t{geometry_.LastCluster()} + 1);
+            for (uint64_t entry = from; entry < to; ++entry) {
+                free += (LoadLe32(&chunk->bytes[(entry - firstEntry) * 4]) & kFatEntryMask) == 0 ? 1 : 0;
+            }
+        }
+        freeCount_ = free;
+        if (!HasChanges()) {
+            flushedFreeCount_ = free;
+        }
+    }
+    count = *freeCount_;
+    return FatStatus::Ok();
+}
+
+FatStatus FatTable::FindFree(uint32_t count, uint32_t hint, std::vector<uint32_t>& clusters) {
+    clusters.clear();
+    uint32_t free = 0;
+    if (FatStatus status = FreeCount(free); !status.ok()) {
+        return status;
+    }
+    if (count > free) {
+        return FatStatus::Fail(FatError::kVolumeFull, "the volume is full: " + std::to_string(count) +
+                                                          " clusters needed, " + std::to_string(free) +
+                                                          " free");
+    }
+    if (count == 0) {
+        return FatStatus::Ok();
+    }
+    if (!geometry_.IsDataCluster(hint)) {
+        hint = kFirstDataCluster;
+    }
+    // First pass: the first run of `count` free clusters from the hint on, then from the start.
+    // A run does not wrap past the last cluster.
+    std::vector<uint32_t> scattered;
+    const uint32_t total = geometry_.clusterCount;
+    uint32_t runStart = 0;
+    uint32_t runLength = 0;
+    for (uint32_t step = 0; step < total; ++step) {
+        const uint32_t cluster = kFirstDataCluster + (hint - kFirstDataCluster + step) % total;
+        if (cluster == kFirstDataCluster) {
+            runLength = 0;  // wrapped around: a run cannot continue across the end
+        }
+        uint32_t value = 0;
+        if (FatStatus status = Get(cluster, value); !status.ok()) {
+            return status;
+        }
+        if (value != 0) {
+            runLength = 0;
+            continue;
+        }
+        if (scattered.size() < count) {
+            scattered.push_back(cluster);
+        }
+        if (runLength == 0) {
+            runStart = cluster;
+        }
+        if (++runLength == count) {
+            for (uint32_t i = 0; i < count; ++i) {
+                clusters.push_back(runStart + i);
+            }
+            return FatStatus::Ok();
+        }
+    }
+    // No run long enough: the free clusters in search order.
+    clusters = std::move(scattered);
+    return FatStatus::Ok();
+}
+
+FatStatus FatTable::NextFree(uint32_t from, uint32_t& found) {
+    found = kFsInfoUnknown;
+    uint32_t free = 0;
+    if (FatStatus status = FreeCount(free); !status.ok() || free == 0) {
+        return status;
+    }
+    if (!geometry_.IsDataCluster(from)) {
+        from = kFirstDataCluster;
+    }
+    const uint32_t total = geometry_.clusterCount;
+    for (uint32_t step = 0; step < total; ++step) {
+        const uint32_t cluster = kFirstDataCluster + (from - kFirstDataCluster + step) % total;
+        uint32_t value = 0;
+        if (FatStatus status = Get(cluster, value); !status.ok()) {
+            return status;
+        }
+        if (value == 0) {
+            found = cluster;
+            return FatStatus::Ok();
+        }
+    }
+    return FatStatus::Ok();
+}
+
+bool FatTable::HasChanges() const {
+    for (const auto& chunk : chunks_) {
+        if (chunk && chunk->dirtySectors != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+FatStatus FatTable::Flush() {
+    const uint32_t sectorBytes = geometry_.bytesPerSector;
+    for (uint32_t index = 0; index < chunks_.size(); ++index) {
+        Chunk* chunk = chunks_[index].get();
+        if (!chunk || chunk->dirtySectors == 0) {
+            continue;
+        }
+        const uint32_t sectors = ChunkSectorCount(index);
+        uint32_t sector = 0;
+        while (sector < sectors) {
+            if ((chunk->dirtySectors & (uint64_t{1} << sector)) == 0) {
+                ++sector;
+                continue;
+            }
+            uint32_t end = sector;
+            while (end < sectors && (chunk->dirtySectors & (uint64_t{1} << end)) != 0) {
+                ++end;
+            }
+            const uint64_t inFat = (uint64_t{index} * chunkSectors_ + sector) * sectorBytes;
+            for (uint32_t fat = 0; fat < geometry_.fatCount; ++fat) {
+                if (!geometry_.fatMirrored && fat != geometry_.activeFat) {
+                    continue;
+                }
+                const uint64_t offset = geometry_.FatOffset(fat) + inFat;
+                if (!device_.Write(offset, &chunk->bytes[std::size_t{sector} * sectorBytes],
+                                   std::size_t{end - sector} * sectorBytes)) {
+                    return FatStatus::Fail(FatError::kIo, "cannot write FAT " + std::to_string(fat + 1) +
+                                                              " at byte " + std::to_string(offset));
+                }
+            }
+            sector = end;
+        }
+        chunk->dirtySectors = 0;
+    }
+    flushedFreeCount_ = freeCount_;
+    return FatStatus::Ok();
+}
+
+void FatTable::Discard() {
+    for (auto& chunk : chunks_) {
+        if (chunk && chunk->dirtySectors != 0) {
+            chunk.reset();
+        }
+    }
+    freeCount_ = flushedFreeCount_;
+}
+
+}  // namespace tolven::linux_host

@@ -1,0 +1,173 @@
+// End to end on Linux: a sparse disk image formatted by our formatter, labelled and filled by the
+// installer through the host's FAT32 file layer, then read back by tools we did not write.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "content/player_content_installer.h"
+#include "content/system_file_table.h"
+#include "fat32/format_volume.h"
+#include "platform/linux/content/linked_content_store.h"
+#include "platform/linux/fatfs/linux_player_file_system.h"
+#include "platform/linux/fatfs/volume_label.h"
+#include "platform/linux/volume/linux_block_device.h"
+#include "platform/linux/volume/linux_clock.h"
+#include "platform/linux/volume/linux_page_allocator.h"
+#include "platform/linux/volume/linux_volume.h"
+#include "tests/support/fake_controls.h"
+
+namespace tolven::linux_host {
+namespace {
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;  // stdout and stderr
+};
+
+CommandResult RunCommand(const std::string& command) {
+    CommandResult result;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    std::array<char, 65536> buffer{};
+    size_t n = 0;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        result.output.append(buffer.data(), n);
+    }
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// The first `limit` bytes of a file.
+std::vector<std::byte> ReadFile(const std::filesystem::path& path, uintmax_t limit = UINTMAX_MAX) {
+    std::vector<std::byte> bytes(static_cast<size_t>(std::min(limit, std::filesystem::file_size(path))));
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+std::string Narrow(std::u16string_view text) {
+    return {text.begin(), text.end()};
+}  // ASCII names
+
+class PlayerContentEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (RunCommand("command -v mcopy && command -v fsck.fat").exitCode != 0) {
+            GTEST_SKIP() << "mtools or fsck.fat is not installed";
+        }
+        dir_ = std::filesystem::temp_directory_path() /
+               ("tolven_content_e2e_" + std::to_string(std::random_device()()));
+        std::filesystem::create_directories(dir_);
+        image_ = (dir_ / "player.img").string();
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    // A fresh 2 GiB sparse image (mtools takes FAT32 from 65,525 clusters on), formatted and
+    // labelled "PMP" as the Format command does before it installs; returns its drive letter.
+    char FormatPlayerImage(DriveTable& drives) {
+        std::filesystem::remove(image_);
+        { std::ofstream create(image_, std::ios::binary); }
+        std::filesystem::resize_file(image_, uint64_t{4'200'000} * 512);
+        const char letter = drives.Add({.path = image_, .isImage = true});
+        LinuxVolumeSystem volumes(drives);
+        LinuxClock clock;
+        LinuxPageAllocator pages;
+        testing::FakeLogControl log;
+        testing::FakeProgressControl progress;
+        const FormatRequest request{&log, &progress, letter, 64};
+        EXPECT_TRUE(FormatVolumeFat32(request, {volumes, clock, pages})) << Narrow(log.text);
+        EXPECT_TRUE(SetVolumeLabelA(Access(drives), std::string(1, letter) + ":\\", "PMP"));
+        return letter;
+    }
+
+    FatDriveAccess Access(const DriveTable& drives) {
+        FatDriveAccess access;
+        access.drives = &drives;
+        access.openDevice = [](const DriveTarget& target) {
+            int error = 0;
+            return OpenVolumeBlockDevice(target, BlockDeviceAccess::kReadWrite, error);
+        };
+        return access;
+    }
+
+    void ExpectCleanFsck() {
+        const CommandResult fsck = RunCommand("fsck.fat -n '" + image_ + "'");
+        EXPECT_EQ(fsck.exitCode, 0) << fsck.output;
+        const std::regex clean("fsck\\.fat [^\\n]*\\n[^\\n]*: \\d+ files, \\d+/\\d+ clusters\\n");
+        EXPECT_TRUE(std::regex_match(fsck.output, clean)) << fsck.output;
+    }
+
+    std::filesystem::path dir_;
+    std::string image_;
+};
+
+TEST_F(PlayerContentEndToEnd, EachModelsFilesReadBackByteForByte) {
+    const LinkedContentStore store;
+    for (const char16_t* model : {u"VQ10", u"VQ20", u"VQ40"}) {
+        SCOPED_TRACE(Narrow(model));
+        DriveTable drives;
+        const char letter = FormatPlayerImage(drives);
+        LinuxPlayerFileSystem files(Access(drives));
+        ASSERT_TRUE(InstallPlayerContent(letter, model, store, files)) << files.LastError().message;
+
+        const CommandResult root = RunCommand("mdir -i '" + image_ + "' -b ::/");
+        for (const char* folder : {"SYSTEM", "MOVIE", "MUSIC", "PHOTO", "TEXT"}) {
+            EXPECT_NE(root.output.find(std::string("::/") + folder), std::string::npos) << folder << "\n"
+                                                                                        << root.output;
+        }
+        const auto list = BuildSystemFileList(letter, model);
+        const CommandResult system = RunCommand("mdir -i '" + image_ + "' -b ::/SYSTEM");
+        EXPECT_EQ(std::count(system.output.begin(), system.output.end(), '\n'),
+                  static_cast<long>(list.size()))
+            << system.output;
+        for (const SystemFileEntry& entry : list) {
+            const std::string name = Narrow(entry.fileName);
+            SCOPED_TRACE(name);
+            const std::filesystem::path copy = dir_ / name;
+            const CommandResult read =
+                RunCommand("mcopy -n -i '" + image_ + "' ::/SYSTEM/" + name + " '" + copy.string() + "'");
+            ASSERT_EQ(read.exitCode, 0) << read.output;
+            const auto block = store.FindContentResource(entry.resourceId);
+            ASSERT_TRUE(block.has_value());
+            EXPECT_EQ(ReadFile(copy), std::vector<std::byte>(block->begin(), block->end()));
+        }
+        ExpectCleanFsck();
+    }
+}
+
+TEST_F(PlayerContentEndToEnd, SecondInstallLeavesTheWrittenFilesAsTheyAre) {
+    const LinkedContentStore store;
+    DriveTable drives;
+    const char letter = FormatPlayerImage(drives);
+    LinuxPlayerFileSystem files(Access(drives));
+    ASSERT_TRUE(InstallPlayerContent(letter, u"VQ40", store, files));
+    // The system area, the FATs and the first clusters hold everything the installer wrote.
+    constexpr size_t kWrittenPart = 64u << 20;
+    const std::vector<std::byte> before = ReadFile(image_, kWrittenPart);
+
+    EXPECT_FALSE(InstallPlayerContent(letter, u"VQ40", store, files)) << "every file of the list exists";
+    EXPECT_TRUE(ReadFile(image_, kWrittenPart) == before) << "the volume changed";
+    ExpectCleanFsck();
+}
+
+}  // namespace
+}  // namespace tolven::linux_host

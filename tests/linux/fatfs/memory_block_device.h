@@ -1,0 +1,51 @@
+// An in-memory volume for the FAT32 file layer's tests: sparse (unwritten sectors read as zero,
+// so a 2 GiB volume costs only what is written), counting every call, failing on demand.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "platform/linux/volume/block_device.h"
+
+namespace tolven::testing {
+
+class MemoryBlockDevice : public linux_host::IBlockDevice {
+  public:
+    MemoryBlockDevice(uint64_t sectorCount, uint32_t sectorSize = 512)
+        : sectorCount_(sectorCount), sectorSize_(sectorSize) {}
+
+    uint32_t SectorSize() const override { return sectorSize_; }
+    uint64_t SectorCount() const override { return sectorCount_; }
+    bool Read(uint64_t byteOffset, std::byte* data, std::size_t byteCount) override;
+    bool Write(uint64_t byteOffset, const std::byte* data, std::size_t byteCount) override;
+    bool Flush() override { return true; }
+
+    // Write number n (1-based, counted from now) and, if `onward`, every later one fails.
+    void FailWrite(uint32_t n, bool onward = false) {
+        failWriteAt_ = writeCount + n;
+        failOnward_ = onward;
+    }
+    void FailReadsFrom(uint32_t n) { failReadAt_ = readCount + n; }
+
+    // Helpers for checks: whole sectors, zeros where nothing was written.
+    std::vector<std::byte> Bytes(uint64_t byteOffset, std::size_t byteCount) const;
+    void Poke(uint64_t byteOffset, const std::vector<std::byte>& bytes);
+
+    uint32_t readCount = 0;
+    uint32_t writeCount = 0;
+    std::vector<std::size_t> writeSizes;  // byte count of every successful write
+
+  private:
+    bool InRange(uint64_t byteOffset, std::size_t byteCount) const;
+
+    uint64_t sectorCount_;
+    uint32_t sectorSize_;
+    std::map<uint64_t, std::vector<std::byte>> sectors_;
+    uint32_t failWriteAt_ = 0;
+    bool failOnward_ = false;
+    uint32_t failReadAt_ = 0;
+};
+
+}  // namespace tolven::testing
