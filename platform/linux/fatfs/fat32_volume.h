@@ -69,6 +69,13 @@ class Fat32Volume {
     FatStatus Find(uint32_t directoryCluster, const ShortName& name, std::optional<FoundEntry>& found);
     FatStatus FindLabelEntry(std::optional<FoundEntry>& found);
     FatStatus ResolveParent(std::span<const std::string> path, uint32_t& directoryCluster, ShortName& leaf);
+    // Checks that the volume is open, resolves the path's parent and looks its last name up there.
+    FatStatus LookUp(std::span<const std::string> path, uint32_t& parent, ShortName& name,
+                     std::optional<FoundEntry>& found);
+    // LookUp for a name about to be created: fails when it exists already.
+    FatStatus LookUpNew(std::span<const std::string> path, uint32_t& parent, ShortName& name);
+    // LookUp for a name that must exist.
+    FatStatus LookUpExisting(std::span<const std::string> path, FoundEntry& found);
     FatStatus ReserveSlot(uint32_t directoryCluster, uint64_t& offset);
     FatStatus Allocate(uint32_t count, std::vector<uint32_t>& clusters);
     FatStatus FreeChain(uint32_t firstCluster);
