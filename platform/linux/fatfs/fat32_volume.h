@@ -81,6 +81,10 @@ class Fat32Volume {
     FatStatus FreeChain(uint32_t firstCluster);
     FatStatus WriteZeroCluster(uint32_t cluster, std::span<const std::byte> head);
     FatStatus WriteData(const std::vector<uint32_t>& clusters, const std::byte* data, std::size_t byteCount);
+    // Reads the directory sector that holds the entry at `offset`, lets `change` edit the entry's
+    // bytes and writes the sector back; `writtenWhat` names it in the error.
+    FatStatus RewriteEntry(uint64_t offset, const std::function<void(std::span<std::byte>)>& change,
+                           const std::string& writtenWhat);
     FatStatus WriteEntry(uint64_t offset, const DirEntry& entry);
     FatStatus MarkDeleted(uint64_t offset);
     FatStatus Commit();
