@@ -25,7 +25,6 @@ class DriveTable {
     // Returns the letter, or 0 when all letters are taken.
     char Add(DriveTarget target);
     const DriveTarget* Find(char letter) const;
-    const std::vector<DriveTarget>& Targets() const { return targets_; }
 
   private:
     std::vector<DriveTarget> targets_;
