@@ -19,6 +19,9 @@ struct DriveTarget {
     std::string productId;
 };
 
+// A drive letter of either case as the upper-case letter; 0 when `c` is not a letter A to Z.
+char DriveLetterOf(char16_t c);
+
 class DriveTable {
   public:
     // Gives the target the next free letter (see drive_table.cpp for the order) and keeps it.
