@@ -34,7 +34,6 @@ class CDialog : public CWnd {
     bool UpdateData(bool saveAndValidate = true);
     void EndDialog(intptr_t result);
 
-    uint32_t TemplateId() const { return m_templateId; }
     IDialogHost& Host() const { return *m_dialogHost; }
 
     // The dialog's own messages: its map first, then WM_INITDIALOG (OnInitDialog) and the

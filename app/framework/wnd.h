@@ -19,7 +19,6 @@ class CMenu {
   public:
     CMenu(IDialogHost& host, MenuHandle menu) : m_host(&host), m_hMenu(menu) {}
     bool AppendMenuW(uint32_t flags, uintptr_t itemId = 0, std::u16string_view text = {});
-    MenuHandle GetSafeHmenu() const { return m_hMenu; }
 
   private:
     IDialogHost* m_host;

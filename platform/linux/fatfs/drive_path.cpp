@@ -1,6 +1,8 @@
 // Linux host, FAT32 file layer: splitting Windows paths.
 #include "platform/linux/fatfs/drive_path.h"
 
+#include "platform/linux/host/drive_table.h"
+
 namespace tolven::linux_host {
 
 namespace {
@@ -18,11 +20,8 @@ FatStatus ParseDrivePath(std::string_view path, DrivePath& out) {
     if (path.size() < 2 || path[1] != ':') {
         return BadPath(path, "it does not start with a drive letter and a colon");
     }
-    char letter = path[0];
-    if (letter >= 'a' && letter <= 'z') {
-        letter = static_cast<char>(letter - 'a' + 'A');
-    }
-    if (letter < 'A' || letter > 'Z') {
+    const char letter = DriveLetterOf(static_cast<unsigned char>(path[0]));
+    if (letter == 0) {
         return BadPath(path, "the drive letter is not A to Z");
     }
     out.letter = letter;

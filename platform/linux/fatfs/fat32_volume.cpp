@@ -102,6 +102,44 @@ FatStatus Fat32Volume::Commit() {
     return FatStatus::Ok();
 }
 
+// ---- path look-ups -----------------------------------------------------------------------------
+
+FatStatus Fat32Volume::LookUp(std::span<const std::string> path, uint32_t& parent, ShortName& name,
+                              std::optional<FoundEntry>& found) {
+    if (!open_) {
+        return NotOpen();
+    }
+    if (FatStatus status = ResolveParent(path, parent, name); !status.ok()) {
+        return status;
+    }
+    return Find(parent, name, found);
+}
+
+FatStatus Fat32Volume::LookUpNew(std::span<const std::string> path, uint32_t& parent, ShortName& name) {
+    std::optional<FoundEntry> existing;
+    if (FatStatus status = LookUp(path, parent, name, existing); !status.ok()) {
+        return status;
+    }
+    if (existing) {
+        return FatStatus::Fail(FatError::kAlreadyExists, Quoted(path.back()) + " already exists");
+    }
+    return FatStatus::Ok();
+}
+
+FatStatus Fat32Volume::LookUpExisting(std::span<const std::string> path, FoundEntry& found) {
+    uint32_t parent = 0;
+    ShortName name;
+    std::optional<FoundEntry> entry;
+    if (FatStatus status = LookUp(path, parent, name, entry); !status.ok()) {
+        return status;
+    }
+    if (!entry) {
+        return FatStatus::Fail(FatError::kNotFound, "file not found: \"" + path.back() + "\"");
+    }
+    found = std::move(*entry);
+    return FatStatus::Ok();
+}
+
 // ---- operations --------------------------------------------------------------------------------
 
 FatStatus Fat32Volume::ReadLabel(std::string& label) {
@@ -183,20 +221,10 @@ FatStatus Fat32Volume::FreeBytes(uint64_t& bytes) {
 }
 
 FatStatus Fat32Volume::CreateDirectory(std::span<const std::string> path) {
-    if (!open_) {
-        return NotOpen();
-    }
     uint32_t parent = 0;
     ShortName name;
-    if (FatStatus status = ResolveParent(path, parent, name); !status.ok()) {
+    if (FatStatus status = LookUpNew(path, parent, name); !status.ok()) {
         return status;
-    }
-    std::optional<FoundEntry> existing;
-    if (FatStatus status = Find(parent, name, existing); !status.ok()) {
-        return status;
-    }
-    if (existing) {
-        return FatStatus::Fail(FatError::kAlreadyExists, Quoted(path.back()) + " already exists");
     }
     std::vector<uint32_t> cluster;
     if (FatStatus status = Allocate(1, cluster); !status.ok()) {
@@ -234,20 +262,10 @@ FatStatus Fat32Volume::CreateDirectory(std::span<const std::string> path) {
 }
 
 FatStatus Fat32Volume::CreateFile(std::span<const std::string> path, uint8_t attributes) {
-    if (!open_) {
-        return NotOpen();
-    }
     uint32_t parent = 0;
     ShortName name;
-    if (FatStatus status = ResolveParent(path, parent, name); !status.ok()) {
+    if (FatStatus status = LookUpNew(path, parent, name); !status.ok()) {
         return status;
-    }
-    std::optional<FoundEntry> existing;
-    if (FatStatus status = Find(parent, name, existing); !status.ok()) {
-        return status;
-    }
-    if (existing) {
-        return FatStatus::Fail(FatError::kAlreadyExists, Quoted(path.back()) + " already exists");
     }
     uint64_t entryOffset = 0;
     if (FatStatus status = ReserveSlot(parent, entryOffset); !status.ok()) {
@@ -264,23 +282,12 @@ FatStatus Fat32Volume::CreateFile(std::span<const std::string> path, uint8_t att
 
 FatStatus Fat32Volume::WriteContent(std::span<const std::string> path, const std::byte* data,
                                     std::size_t byteCount) {
-    if (!open_) {
-        return NotOpen();
-    }
-    uint32_t parent = 0;
-    ShortName name;
-    if (FatStatus status = ResolveParent(path, parent, name); !status.ok()) {
+    FoundEntry found;
+    if (FatStatus status = LookUpExisting(path, found); !status.ok()) {
         return status;
     }
-    std::optional<FoundEntry> found;
-    if (FatStatus status = Find(parent, name, found); !status.ok()) {
-        return status;
-    }
-    if (!found) {
-        return FatStatus::Fail(FatError::kNotFound, "file not found: \"" + path.back() + "\"");
-    }
-    DirEntry entry = found->entry;
-    const uint64_t entryOffset = found->offset;
+    DirEntry entry = found.entry;
+    const uint64_t entryOffset = found.offset;
     if (entry.IsDirectory()) {
         return FatStatus::Fail(FatError::kAccessDenied, Quoted(path.back()) + " is a directory");
     }
@@ -320,42 +327,31 @@ FatStatus Fat32Volume::WriteContent(std::span<const std::string> path, const std
 }
 
 FatStatus Fat32Volume::DeleteFile(std::span<const std::string> path) {
-    if (!open_) {
-        return NotOpen();
-    }
-    uint32_t parent = 0;
-    ShortName name;
-    if (FatStatus status = ResolveParent(path, parent, name); !status.ok()) {
+    FoundEntry found;
+    if (FatStatus status = LookUpExisting(path, found); !status.ok()) {
         return status;
     }
-    std::optional<FoundEntry> found;
-    if (FatStatus status = Find(parent, name, found); !status.ok()) {
-        return status;
-    }
-    if (!found) {
-        return FatStatus::Fail(FatError::kNotFound, "file not found: \"" + path.back() + "\"");
-    }
-    if (found->entry.IsDirectory()) {
+    if (found.entry.IsDirectory()) {
         return FatStatus::Fail(FatError::kAccessDenied, Quoted(path.back()) + " is a directory");
     }
-    if (found->entry.firstCluster != 0 && !geometry_.IsDataCluster(found->entry.firstCluster)) {
+    if (found.entry.firstCluster != 0 && !geometry_.IsDataCluster(found.entry.firstCluster)) {
         return Damaged(Quoted(path.back()) + " starts outside the data area");
     }
-    if ((found->entry.attributes & kAttrReadOnly) != 0) {
+    if ((found.entry.attributes & kAttrReadOnly) != 0) {
         return FatStatus::Fail(FatError::kAccessDenied, Quoted(path.back()) + " is read-only");
     }
     // The entry goes first: an interruption then leaves lost clusters, never a file whose
     // clusters are marked free.
-    for (const uint64_t offset : found->longNameOffsets) {
+    for (const uint64_t offset : found.longNameOffsets) {
         if (FatStatus status = MarkDeleted(offset); !status.ok()) {
             return status;
         }
     }
-    if (FatStatus status = MarkDeleted(found->offset); !status.ok()) {
+    if (FatStatus status = MarkDeleted(found.offset); !status.ok()) {
         return status;
     }
-    if (found->entry.firstCluster != 0) {
-        if (FatStatus status = FreeChain(found->entry.firstCluster); !status.ok()) {
+    if (found.entry.firstCluster != 0) {
+        if (FatStatus status = FreeChain(found.entry.firstCluster); !status.ok()) {
             return Fail(status);
         }
     }

@@ -69,11 +69,22 @@ class Fat32Volume {
     FatStatus Find(uint32_t directoryCluster, const ShortName& name, std::optional<FoundEntry>& found);
     FatStatus FindLabelEntry(std::optional<FoundEntry>& found);
     FatStatus ResolveParent(std::span<const std::string> path, uint32_t& directoryCluster, ShortName& leaf);
+    // Checks that the volume is open, resolves the path's parent and looks its last name up there.
+    FatStatus LookUp(std::span<const std::string> path, uint32_t& parent, ShortName& name,
+                     std::optional<FoundEntry>& found);
+    // LookUp for a name about to be created: fails when it exists already.
+    FatStatus LookUpNew(std::span<const std::string> path, uint32_t& parent, ShortName& name);
+    // LookUp for a name that must exist.
+    FatStatus LookUpExisting(std::span<const std::string> path, FoundEntry& found);
     FatStatus ReserveSlot(uint32_t directoryCluster, uint64_t& offset);
     FatStatus Allocate(uint32_t count, std::vector<uint32_t>& clusters);
     FatStatus FreeChain(uint32_t firstCluster);
     FatStatus WriteZeroCluster(uint32_t cluster, std::span<const std::byte> head);
     FatStatus WriteData(const std::vector<uint32_t>& clusters, const std::byte* data, std::size_t byteCount);
+    // Reads the directory sector that holds the entry at `offset`, lets `change` edit the entry's
+    // bytes and writes the sector back; `writtenWhat` names it in the error.
+    FatStatus RewriteEntry(uint64_t offset, const std::function<void(std::span<std::byte>)>& change,
+                           const std::string& writtenWhat);
     FatStatus WriteEntry(uint64_t offset, const DirEntry& entry);
     FatStatus MarkDeleted(uint64_t offset);
     FatStatus Commit();

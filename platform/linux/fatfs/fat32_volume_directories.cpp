@@ -182,32 +182,30 @@ FatStatus Fat32Volume::ReserveSlot(uint32_t directoryCluster, uint64_t& offset) 
     return FatStatus::Ok();
 }
 
-FatStatus Fat32Volume::WriteEntry(uint64_t offset, const DirEntry& entry) {
+FatStatus Fat32Volume::RewriteEntry(uint64_t offset, const std::function<void(std::span<std::byte>)>& change,
+                                    const std::string& writtenWhat) {
     const uint32_t sectorBytes = geometry_.bytesPerSector;
     std::vector<std::byte> sector(sectorBytes);
     const uint64_t sectorStart = offset / sectorBytes * sectorBytes;
     if (!device_.Read(sectorStart, sector.data(), sectorBytes)) {
         return IoFailure("read a directory sector");
     }
-    EncodeDirEntry(entry, std::span<std::byte>(&sector[offset - sectorStart], kDirEntryBytes));
+    change(std::span<std::byte>(&sector[offset - sectorStart], kDirEntryBytes));
     if (!device_.Write(sectorStart, sector.data(), sectorBytes)) {
-        return IoFailure("write the directory entry \"" + NameText(entry.name) + "\"");
+        return IoFailure("write " + writtenWhat);
     }
     return FatStatus::Ok();
 }
 
+FatStatus Fat32Volume::WriteEntry(uint64_t offset, const DirEntry& entry) {
+    return RewriteEntry(
+        offset, [&entry](std::span<std::byte> raw) { EncodeDirEntry(entry, raw); },
+        "the directory entry \"" + NameText(entry.name) + "\"");
+}
+
 FatStatus Fat32Volume::MarkDeleted(uint64_t offset) {
-    const uint32_t sectorBytes = geometry_.bytesPerSector;
-    std::vector<std::byte> sector(sectorBytes);
-    const uint64_t sectorStart = offset / sectorBytes * sectorBytes;
-    if (!device_.Read(sectorStart, sector.data(), sectorBytes)) {
-        return IoFailure("read a directory sector");
-    }
-    sector[offset - sectorStart] = std::byte{kEntryDeleted};
-    if (!device_.Write(sectorStart, sector.data(), sectorBytes)) {
-        return IoFailure("write a directory sector");
-    }
-    return FatStatus::Ok();
+    return RewriteEntry(
+        offset, [](std::span<std::byte> raw) { raw[0] = std::byte{kEntryDeleted}; }, "a directory sector");
 }
 
 DirEntry Fat32Volume::NewEntry(const ShortName& name, uint8_t attributes) const {

@@ -30,7 +30,4 @@ struct OpenedFatVolume {
 
 FatStatus OpenDriveVolume(const FatDriveAccess& access, char letter, OpenedFatVolume& out);
 
-// The host's local time, as GetLocalTime gives it on Windows.
-SystemTime HostLocalTime();
-
 }  // namespace tolven::linux_host

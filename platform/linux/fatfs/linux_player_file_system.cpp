@@ -12,6 +12,16 @@ namespace {
 
 constexpr uint32_t kFileAttributeKeptBits = 0x07;  // read-only, hidden, system
 
+// Parses a "X:\\..." path and opens the volume behind its drive letter.
+template <typename PathText>
+FatStatus OpenPathVolume(const FatDriveAccess& access, PathText path, DrivePath& parsed,
+                         OpenedFatVolume& opened) {
+    if (FatStatus status = ParseDrivePath(path, parsed); !status.ok()) {
+        return status;
+    }
+    return OpenDriveVolume(access, parsed.letter, opened);
+}
+
 // The handle of a new file. The volume is opened afresh for the write, so that whatever happened
 // on it between CreateFileW and WriteFile is seen.
 class FatWritableFile final : public IWritableFile {
@@ -71,11 +81,8 @@ bool LinuxPlayerFileSystem::Report(FatStatus status) {
 
 bool LinuxPlayerFileSystem::CreateDirectoryA(std::string_view path) {
     DrivePath parsed;
-    if (!Report(ParseDrivePath(path, parsed))) {
-        return false;
-    }
     OpenedFatVolume opened;
-    if (!Report(OpenDriveVolume(access_, parsed.letter, opened))) {
+    if (!Report(OpenPathVolume(access_, path, parsed, opened))) {
         return false;
     }
     return Report(opened.volume->CreateDirectory(parsed.names));
@@ -92,11 +99,8 @@ std::unique_ptr<IWritableFile> LinuxPlayerFileSystem::CreateFileW(std::u16string
         return nullptr;
     }
     DrivePath parsed;
-    if (!Report(ParseDrivePath(path, parsed))) {
-        return nullptr;
-    }
     OpenedFatVolume opened;
-    if (!Report(OpenDriveVolume(access_, parsed.letter, opened))) {
+    if (!Report(OpenPathVolume(access_, path, parsed, opened))) {
         return nullptr;
     }
     const auto attributes =
@@ -109,11 +113,8 @@ std::unique_ptr<IWritableFile> LinuxPlayerFileSystem::CreateFileW(std::u16string
 
 bool LinuxPlayerFileSystem::DeleteFileW(std::u16string_view path) {
     DrivePath parsed;
-    if (!Report(ParseDrivePath(path, parsed))) {
-        return false;
-    }
     OpenedFatVolume opened;
-    if (!Report(OpenDriveVolume(access_, parsed.letter, opened))) {
+    if (!Report(OpenPathVolume(access_, path, parsed, opened))) {
         return false;
     }
     return Report(opened.volume->DeleteFile(parsed.names));

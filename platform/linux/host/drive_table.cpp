@@ -4,14 +4,22 @@
 // they were named, which keeps the letters stable from run to run.
 #include "platform/linux/host/drive_table.h"
 
-#include <cctype>
-
 namespace tolven::linux_host {
 
 namespace {
 constexpr char kFirstLetter = 'D';
 constexpr char kLastLetter = 'Z';
 }  // namespace
+
+char DriveLetterOf(char16_t c) {
+    if (c >= u'a' && c <= u'z') {
+        return static_cast<char>(c - u'a' + 'A');
+    }
+    if (c >= u'A' && c <= u'Z') {
+        return static_cast<char>(c);
+    }
+    return 0;
+}
 
 char DriveTable::Add(DriveTarget target) {
     char letter = static_cast<char>(kFirstLetter + static_cast<int>(targets_.size()));
@@ -24,7 +32,7 @@ char DriveTable::Add(DriveTarget target) {
 }
 
 const DriveTarget* DriveTable::Find(char letter) const {
-    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    const char upper = DriveLetterOf(static_cast<unsigned char>(letter));
     for (const DriveTarget& target : targets_) {
         if (target.letter == upper) {
             return &target;

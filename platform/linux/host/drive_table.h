@@ -19,13 +19,15 @@ struct DriveTarget {
     std::string productId;
 };
 
+// A drive letter of either case as the upper-case letter; 0 when `c` is not a letter A to Z.
+char DriveLetterOf(char16_t c);
+
 class DriveTable {
   public:
     // Gives the target the next free letter (see drive_table.cpp for the order) and keeps it.
     // Returns the letter, or 0 when all letters are taken.
     char Add(DriveTarget target);
     const DriveTarget* Find(char letter) const;
-    const std::vector<DriveTarget>& Targets() const { return targets_; }
 
   private:
     std::vector<DriveTarget> targets_;

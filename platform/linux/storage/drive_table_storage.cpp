@@ -14,22 +14,18 @@ namespace tolven::linux_host {
 
 namespace {
 
-bool IsLetter(char16_t c) {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-}
-
 // "X:\" to X; 0 for anything else.
 char LetterOfRootPath(std::u16string_view path) {
-    if (path.size() == 3 && IsLetter(path[0]) && path[1] == u':' && path[2] == u'\\') {
-        return static_cast<char>(path[0]);
+    if (path.size() == 3 && path[1] == u':' && path[2] == u'\\') {
+        return DriveLetterOf(path[0]);
     }
     return 0;
 }
 
 // "\\?\X:" to X; 0 for anything else.
 char LetterOfVolumePath(std::u16string_view path) {
-    if (path.size() == 6 && path.substr(0, 4) == u"\\\\?\\" && IsLetter(path[4]) && path[5] == u':') {
-        return static_cast<char>(path[4]);
+    if (path.size() == 6 && path.substr(0, 4) == u"\\\\?\\" && path[5] == u':') {
+        return DriveLetterOf(path[4]);
     }
     return 0;
 }

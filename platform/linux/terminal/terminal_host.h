@@ -25,8 +25,6 @@ class TerminalHost : public MemoryWindowHost {
 
     // Whether the Format button was enabled when the dialog was up (a player was found).
     bool FormatButtonWasEnabled() const { return formatButtonEnabled_; }
-    // Whether "Format" was pressed.
-    bool PressedFormat() const { return pressedFormat_; }
 
   protected:
     void OnModalIdle(WindowHandle dialog) override;

@@ -60,15 +60,6 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
-std::u16string WidenAscii(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        out += static_cast<char16_t>(static_cast<unsigned char>(c));
-    }
-    return out;
-}
-
 std::size_t DisplayWidth(std::u16string_view text) {
     std::size_t width = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {

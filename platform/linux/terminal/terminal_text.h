@@ -9,8 +9,6 @@ namespace tolven::linux_host {
 
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);
-// ASCII (and Latin-1) bytes to UTF-16, byte for byte.
-std::u16string WidenAscii(std::string_view text);
 // The columns a text takes on a terminal: East Asian wide characters (Hangul among them) take two.
 std::size_t DisplayWidth(std::u16string_view text);
 // The log's line ends (CR LF) as the terminal's (LF).

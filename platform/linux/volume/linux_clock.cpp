@@ -7,7 +7,7 @@
 
 namespace tolven::linux_host {
 
-SystemTime LinuxClock::GetLocalTime() {
+SystemTime HostLocalTime() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     tm local{};
@@ -23,6 +23,10 @@ SystemTime LinuxClock::GetLocalTime() {
     time.wSecond = static_cast<uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
     time.wMilliseconds = static_cast<uint16_t>(now.tv_nsec / 1000000);
     return time;
+}
+
+SystemTime LinuxClock::GetLocalTime() {
+    return HostLocalTime();
 }
 
 void LinuxClock::Sleep(uint32_t milliseconds) {

@@ -5,6 +5,9 @@
 
 namespace tolven::linux_host {
 
+// The host's local time, as GetLocalTime gives it on Windows.
+SystemTime HostLocalTime();
+
 class LinuxClock final : public IClock {
   public:
     SystemTime GetLocalTime() override;

@@ -126,14 +126,7 @@ char VolumeLetterFromPath(std::u16string_view path) {
         path.back() != u':') {
         return 0;
     }
-    const char16_t letter = path[kPrefix.size()];
-    if (letter >= u'a' && letter <= u'z') {
-        return static_cast<char>(letter - u'a' + 'A');
-    }
-    if (letter >= u'A' && letter <= u'Z') {
-        return static_cast<char>(letter);
-    }
-    return 0;
+    return DriveLetterOf(path[kPrefix.size()]);
 }
 
 std::unique_ptr<IVolume> LinuxVolumeSystem::CreateFileW(std::u16string_view path, uint32_t desiredAccess,
