@@ -1,8 +1,6 @@
 #include "tests/linux/volume/disk_image.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,20 +8,6 @@
 #include <stdexcept>
 
 namespace tolven::linux_host::testing {
-
-TempDir::TempDir(const std::filesystem::path& parent) {
-    const std::filesystem::path base = parent.empty() ? std::filesystem::path(::testing::TempDir()) : parent;
-    std::string pattern = (base / "tolven-vol-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed under " + base.string());
-    }
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 DriveTarget ImageTarget(const std::string& path) {
     DriveTarget target;
@@ -36,14 +20,6 @@ DriveTarget DeviceTarget(const std::string& path) {
     DriveTarget target;
     target.path = path;
     return target;
-}
-
-void CreateSparseFile(const std::string& path, uint64_t size) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(size)) != 0) {
-        throw std::runtime_error("cannot create sparse file " + path);
-    }
-    ::close(fd);
 }
 
 void WriteBytes(const std::string& path, uint64_t offset, const std::vector<std::byte>& bytes) {

@@ -15,7 +15,7 @@
 #include "platform/linux/volume/linux_volume.h"
 #include "tests/linux/volume/disk_image.h"
 #include "tests/linux/volume/loop_device.h"
-#include "tests/linux/volume/run_command.h"
+#include "tests/support/external_tools.h"
 #include "tests/support/fake_controls.h"
 
 namespace tolven::linux_host {
@@ -25,9 +25,9 @@ using testing::CreateSparseFile;
 using testing::MbrSector;
 using testing::PatternSector;
 using testing::ReadBytes;
-using testing::RunCommand;
-using testing::ShellQuote;
 using testing::WriteBytes;
+using tolven::testing::RunCommand;
+using tolven::testing::ShellQuote;
 
 constexpr uint64_t kSector = 512;
 constexpr uint64_t kBlockSectors = 8;  // probes cover whole 4 KiB file-system blocks
