@@ -116,4 +116,9 @@ std::vector<std::byte> MbrSector(const std::vector<MbrPartition>& partitions) {
     return sector;
 }
 
+void CreateDiskImage(const std::string& path, uint64_t size, const std::vector<MbrPartition>& partitions) {
+    CreateSparseFile(path, size);
+    WriteBytes(path, 0, MbrSector(partitions));
+}
+
 }  // namespace tolven::linux_host::testing

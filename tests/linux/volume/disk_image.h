@@ -44,4 +44,8 @@ struct MbrPartition {
 // Sector 0 of a disk: no boot code, the given entries (at most four), the 0x55AA signature.
 std::vector<std::byte> MbrSector(const std::vector<MbrPartition>& partitions);
 
+// Creates `path` as a sparse disk image of `size` bytes whose sector 0 holds an MBR with
+// `partitions`.
+void CreateDiskImage(const std::string& path, uint64_t size, const std::vector<MbrPartition>& partitions);
+
 }  // namespace tolven::linux_host::testing
