@@ -1,7 +1,6 @@
 // The committed pictures are the generator's output: painting them again gives the same bytes.
 // (The check assumes the libjpeg-turbo version the pictures were made with.)
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_image.h"
 #include "tools/screens/screen_catalog.h"
 #include "tools/screens/screen_writer.h"
 
@@ -21,11 +21,9 @@ std::vector<char> ReadFile(const std::filesystem::path& path) {
 }
 
 TEST(ScreenReproducibility, RegeneratedPicturesMatchTheCommittedFilesByteForByte) {
-    // A folder of this process's own, so that test runs in several build trees cannot collide.
-    const std::filesystem::path folder =
-        std::filesystem::path(::testing::TempDir()) / ("tolven_screens_again_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    // A folder of this run's own, so that test runs in several build trees cannot collide.
+    const TempDir temp;
+    const std::filesystem::path& folder = temp.Path();
     screens::WriteScreenBlocks(folder);
 
     int compared = 0;
@@ -40,7 +38,6 @@ TEST(ScreenReproducibility, RegeneratedPicturesMatchTheCommittedFilesByteForByte
         ++compared;
     }
     EXPECT_EQ(compared, 17);
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
