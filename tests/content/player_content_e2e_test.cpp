@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,6 +21,7 @@
 #include "platform/linux/volume/linux_volume.h"
 #include "tests/support/external_tools.h"
 #include "tests/support/fake_controls.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temp_image.h"
 
 namespace tolven::linux_host {
@@ -31,13 +30,7 @@ namespace {
 using tolven::testing::CommandResult;
 using tolven::testing::RunCommand;
 
-// The first `limit` bytes of a file.
-std::vector<std::byte> ReadFile(const std::filesystem::path& path, uintmax_t limit = UINTMAX_MAX) {
-    std::vector<std::byte> bytes(static_cast<size_t>(std::min(limit, std::filesystem::file_size(path))));
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
+using tolven::testing::ReadFileBytes;
 
 std::string Narrow(std::u16string_view text) {
     return {text.begin(), text.end()};
@@ -112,7 +105,7 @@ TEST_F(PlayerContentEndToEnd, EachModelsFilesReadBackByteForByte) {
             ASSERT_EQ(read.exitCode, 0) << read.output;
             const auto block = store.FindContentResource(entry.resourceId);
             ASSERT_TRUE(block.has_value());
-            EXPECT_EQ(ReadFile(copy), std::vector<std::byte>(block->begin(), block->end()));
+            EXPECT_EQ(ReadFileBytes(copy), std::vector<std::byte>(block->begin(), block->end()));
         }
         ExpectCleanFsck();
     }
@@ -126,10 +119,10 @@ TEST_F(PlayerContentEndToEnd, SecondInstallLeavesTheWrittenFilesAsTheyAre) {
     ASSERT_TRUE(InstallPlayerContent(letter, u"VQ40", store, files));
     // The system area, the FATs and the first clusters hold everything the installer wrote.
     constexpr size_t kWrittenPart = 64u << 20;
-    const std::vector<std::byte> before = ReadFile(image_, kWrittenPart);
+    const std::vector<std::byte> before = ReadFileBytes(image_, kWrittenPart);
 
     EXPECT_FALSE(InstallPlayerContent(letter, u"VQ40", store, files)) << "every file of the list exists";
-    EXPECT_TRUE(ReadFile(image_, kWrittenPart) == before) << "the volume changed";
+    EXPECT_TRUE(ReadFileBytes(image_, kWrittenPart) == before) << "the volume changed";
     ExpectCleanFsck();
 }
 

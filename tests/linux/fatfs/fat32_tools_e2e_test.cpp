@@ -2,8 +2,6 @@
 // disk images, then checked by tools we did not write: fsck.fat, mtools and sleuthkit.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
@@ -17,6 +15,7 @@
 #include "tests/support/external_tools.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/fake_volume.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temp_image.h"
 
 namespace tolven::linux_host {
@@ -24,21 +23,6 @@ namespace {
 
 using testing::CommandResult;
 using testing::RunCommand;
-
-std::vector<std::byte> ReadWholeFile(const std::string& path) {
-    std::vector<std::byte> bytes;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file) {
-        return bytes;
-    }
-    std::array<std::byte, 65536> buffer{};
-    std::size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), file)) > 0) {
-        bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
-    }
-    fclose(file);
-    return bytes;
-}
 
 enum class Formatter { kMkfsFat, kOurs };
 
@@ -165,7 +149,7 @@ TEST_P(Fat32ToolsTest, PlayerVolumePassesFsckMtoolsAndSleuthkit) {
         const CommandResult mcopy =
             RunCommand("mcopy -i '" + image_ + "' ::/SYSTEM/" + w.name + " '" + copy + "'");
         ASSERT_EQ(mcopy.exitCode, 0) << w.name << ": " << mcopy.output;
-        EXPECT_EQ(ReadWholeFile(copy), w.bytes) << w.name << " differs";
+        EXPECT_EQ(testing::ReadFileBytes(copy), w.bytes) << w.name << " differs";
     }
     const CommandResult music = RunCommand("mdir -b -i '" + image_ + "' ::/MUSIC");
     EXPECT_EQ(std::count(music.output.begin(), music.output.end(), '\n'), 1030) << "files in MUSIC";
