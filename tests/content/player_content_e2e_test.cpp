@@ -22,19 +22,16 @@
 #include "tests/support/external_tools.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/narrow_text.h"
 #include "tests/support/temp_image.h"
 
 namespace tolven::linux_host {
 namespace {
 
 using tolven::testing::CommandResult;
-using tolven::testing::RunCommand;
-
+using tolven::testing::Narrow;
 using tolven::testing::ReadFileBytes;
-
-std::string Narrow(std::u16string_view text) {
-    return {text.begin(), text.end()};
-}  // ASCII names
+using tolven::testing::RunCommand;
 
 class PlayerContentEndToEnd : public ::testing::Test {
   protected:

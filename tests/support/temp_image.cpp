@@ -12,7 +12,7 @@ namespace tolven::testing {
 
 TempDir::TempDir(const std::filesystem::path& parent) {
     const std::filesystem::path base = parent.empty() ? std::filesystem::path(::testing::TempDir()) : parent;
-    std::string pattern = (base / "tolven-vol-XXXXXX").string();
+    std::string pattern = (base / "tolven-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed under " + base.string());
     }

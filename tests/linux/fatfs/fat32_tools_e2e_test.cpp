@@ -16,6 +16,7 @@
 #include "tests/support/fake_controls.h"
 #include "tests/support/fake_volume.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/narrow_text.h"
 #include "tests/support/temp_image.h"
 
 namespace tolven::linux_host {
@@ -55,7 +56,7 @@ class Fat32ImageTest : public ::testing::Test {
         testing::FakeProgressControl progress;
         const FormatRequest request{&log, &progress, 'D', 64};
         ASSERT_TRUE(FormatVolumeFat32(request, FormatPlatform{volumes, clock, pages}))
-            << std::string(log.text.begin(), log.text.end());
+            << testing::Narrow(log.text);
         testing::CreateSparseFile(image_, sectors * 512);
         auto device = access_.openDevice(*drives_.Find('D'));
         ASSERT_NE(device, nullptr);
