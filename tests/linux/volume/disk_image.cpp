@@ -7,6 +7,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "tests/support/little_endian.h"
+
 namespace tolven::linux_host::testing {
 
 DriveTarget ImageTarget(const std::string& path) {
@@ -92,11 +94,6 @@ std::vector<std::byte> PatternSector(uint64_t sectorNumber) {
 
 std::vector<std::byte> MbrSector(const std::vector<MbrPartition>& partitions) {
     std::vector<std::byte> sector(512);
-    auto put32 = [&](std::size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            sector[at + static_cast<std::size_t>(i)] = static_cast<std::byte>(v >> (8 * i));
-        }
-    };
     for (std::size_t i = 0; i < partitions.size() && i < 4; ++i) {
         const std::size_t base = 446 + i * 16;
         sector[base] = std::byte{partitions[i].bootIndicator};
@@ -108,8 +105,8 @@ std::vector<std::byte> MbrSector(const std::vector<MbrPartition>& partitions) {
         sector[base + 5] = std::byte{0xFE};
         sector[base + 6] = std::byte{0xFF};
         sector[base + 7] = std::byte{0xFF};
-        put32(base + 8, partitions[i].startLba);
-        put32(base + 12, partitions[i].sectorCount);
+        tolven::testing::PutLe32(sector, base + 8, partitions[i].startLba);
+        tolven::testing::PutLe32(sector, base + 12, partitions[i].sectorCount);
     }
     sector[510] = std::byte{0x55};
     sector[511] = std::byte{0xAA};
