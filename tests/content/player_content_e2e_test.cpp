@@ -15,10 +15,10 @@
 #include "platform/linux/content/linked_content_store.h"
 #include "platform/linux/fatfs/linux_player_file_system.h"
 #include "platform/linux/fatfs/volume_label.h"
-#include "platform/linux/volume/linux_block_device.h"
 #include "platform/linux/volume/linux_clock.h"
 #include "platform/linux/volume/linux_page_allocator.h"
 #include "platform/linux/volume/linux_volume.h"
+#include "tests/linux/fatfs/image_drive_access.h"
 #include "tests/support/external_tools.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/file_bytes.h"
@@ -58,15 +58,7 @@ class PlayerContentEndToEnd : public ::testing::Test {
         return letter;
     }
 
-    FatDriveAccess Access(const DriveTable& drives) {
-        FatDriveAccess access;
-        access.drives = &drives;
-        access.openDevice = [](const DriveTarget& target) {
-            int error = 0;
-            return OpenVolumeBlockDevice(target, BlockDeviceAccess::kReadWrite, error);
-        };
-        return access;
-    }
+    FatDriveAccess Access(const DriveTable& drives) { return tolven::testing::ImageDriveAccess(drives); }
 
     void ExpectCleanFsck() { tolven::testing::ExpectCleanFsck(image_); }
 

@@ -10,7 +10,7 @@
 #include "platform/linux/fatfs/linux_player_file_system.h"
 #include "platform/linux/fatfs/linux_volume_information.h"
 #include "platform/linux/fatfs/volume_label.h"
-#include "platform/linux/volume/linux_block_device.h"
+#include "tests/linux/fatfs/image_drive_access.h"
 #include "tests/linux/fatfs/test_volume.h"
 #include "tests/support/external_tools.h"
 #include "tests/support/fake_controls.h"
@@ -36,12 +36,7 @@ class Fat32ImageTest : public ::testing::Test {
     void SetUp() override {
         image_ = dir_.File("player.img");
         drives_.Add({.path = image_, .isImage = true});  // D:
-        access_.drives = &drives_;
-        // The host's own volume access, as the terminal program wires it.
-        access_.openDevice = [](const DriveTarget& target) {
-            int error = 0;
-            return OpenVolumeBlockDevice(target, BlockDeviceAccess::kReadWrite, error);
-        };
+        access_ = testing::ImageDriveAccess(drives_);
         access_.localTime = [] { return SystemTime{2024, 3, 5, 15, 14, 30, 45, 678}; };
     }
 
