@@ -47,14 +47,6 @@ class FakeFile final : public IWritableFile {
 
 }  // namespace
 
-std::string Narrow(std::u16string_view text) {
-    std::string narrow;
-    for (char16_t ch : text) {
-        narrow.push_back(ch < 0x80 ? static_cast<char>(ch) : '?');
-    }
-    return narrow;
-}
-
 bool FakePlayerFileSystem::CreateDirectoryA(std::string_view path) {
     directoriesCreated.emplace_back(path);
     return existingDirectories.insert(std::string(path)).second;

@@ -12,6 +12,7 @@
 
 #include "content/content_store.h"
 #include "content/player_file_system.h"
+#include "tests/support/narrow_text.h"
 
 namespace tolven::testing {
 
@@ -57,7 +58,5 @@ class FakeContentStore final : public IContentStore {
 
 // Distinct bytes for every id, so that a file filled from the wrong block shows.
 FakeContentStore StoreWithAllBlocks();
-
-std::string Narrow(std::u16string_view text);
 
 }  // namespace tolven::testing

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "content/content_block_ids.h"
 #include "tests/content/jpeg_markers.h"
+#include "tests/support/file_bytes.h"
 
 namespace tolven {
 namespace {
@@ -18,13 +17,7 @@ using linux_host::LinkedContentStore;
 std::vector<std::byte> ReadBlockFile(uint16_t id) {
     const std::string path = std::string(TOLVEN_CONTENT_DIR) + "/block_" + std::to_string(id) +
                              (id == kFontBlockId ? ".fon" : ".jpg");
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<std::byte> out(bytes.size());
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        out[i] = static_cast<std::byte>(bytes[i]);
-    }
-    return out;
+    return testing::ReadFileBytes(path);
 }
 
 std::vector<std::byte> Bytes(ContentBlock block) {

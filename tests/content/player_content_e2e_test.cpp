@@ -2,18 +2,10 @@
 // installer through the host's FAT32 file layer, then read back by tools we did not write.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -23,47 +15,23 @@
 #include "platform/linux/content/linked_content_store.h"
 #include "platform/linux/fatfs/linux_player_file_system.h"
 #include "platform/linux/fatfs/volume_label.h"
-#include "platform/linux/volume/linux_block_device.h"
 #include "platform/linux/volume/linux_clock.h"
 #include "platform/linux/volume/linux_page_allocator.h"
 #include "platform/linux/volume/linux_volume.h"
+#include "tests/linux/fatfs/image_drive_access.h"
+#include "tests/support/external_tools.h"
 #include "tests/support/fake_controls.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/narrow_text.h"
+#include "tests/support/temp_image.h"
 
 namespace tolven::linux_host {
 namespace {
 
-struct CommandResult {
-    int exitCode = -1;
-    std::string output;  // stdout and stderr
-};
-
-CommandResult RunCommand(const std::string& command) {
-    CommandResult result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    std::array<char, 65536> buffer{};
-    size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        result.output.append(buffer.data(), n);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-// The first `limit` bytes of a file.
-std::vector<std::byte> ReadFile(const std::filesystem::path& path, uintmax_t limit = UINTMAX_MAX) {
-    std::vector<std::byte> bytes(static_cast<size_t>(std::min(limit, std::filesystem::file_size(path))));
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
-
-std::string Narrow(std::u16string_view text) {
-    return {text.begin(), text.end()};
-}  // ASCII names
+using tolven::testing::CommandResult;
+using tolven::testing::Narrow;
+using tolven::testing::ReadFileBytes;
+using tolven::testing::RunCommand;
 
 class PlayerContentEndToEnd : public ::testing::Test {
   protected:
@@ -71,22 +39,13 @@ class PlayerContentEndToEnd : public ::testing::Test {
         if (RunCommand("command -v mcopy && command -v fsck.fat").exitCode != 0) {
             GTEST_SKIP() << "mtools or fsck.fat is not installed";
         }
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tolven_content_e2e_" + std::to_string(std::random_device()()));
-        std::filesystem::create_directories(dir_);
-        image_ = (dir_ / "player.img").string();
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+        image_ = dir_.File("player.img");
     }
 
     // A fresh 2 GiB sparse image (mtools takes FAT32 from 65,525 clusters on), formatted and
     // labelled "PMP" as the Format command does before it installs; returns its drive letter.
     char FormatPlayerImage(DriveTable& drives) {
-        std::filesystem::remove(image_);
-        { std::ofstream create(image_, std::ios::binary); }
-        std::filesystem::resize_file(image_, uint64_t{4'200'000} * 512);
+        tolven::testing::CreateSparseFile(image_, uint64_t{4'200'000} * 512);
         const char letter = drives.Add({.path = image_, .isImage = true});
         LinuxVolumeSystem volumes(drives);
         LinuxClock clock;
@@ -99,24 +58,11 @@ class PlayerContentEndToEnd : public ::testing::Test {
         return letter;
     }
 
-    FatDriveAccess Access(const DriveTable& drives) {
-        FatDriveAccess access;
-        access.drives = &drives;
-        access.openDevice = [](const DriveTarget& target) {
-            int error = 0;
-            return OpenVolumeBlockDevice(target, BlockDeviceAccess::kReadWrite, error);
-        };
-        return access;
-    }
+    FatDriveAccess Access(const DriveTable& drives) { return tolven::testing::ImageDriveAccess(drives); }
 
-    void ExpectCleanFsck() {
-        const CommandResult fsck = RunCommand("fsck.fat -n '" + image_ + "'");
-        EXPECT_EQ(fsck.exitCode, 0) << fsck.output;
-        const std::regex clean("fsck\\.fat [^\\n]*\\n[^\\n]*: \\d+ files, \\d+/\\d+ clusters\\n");
-        EXPECT_TRUE(std::regex_match(fsck.output, clean)) << fsck.output;
-    }
+    void ExpectCleanFsck() { tolven::testing::ExpectCleanFsck(image_); }
 
-    std::filesystem::path dir_;
+    tolven::testing::TempDir dir_;
     std::string image_;
 };
 
@@ -142,13 +88,13 @@ TEST_F(PlayerContentEndToEnd, EachModelsFilesReadBackByteForByte) {
         for (const SystemFileEntry& entry : list) {
             const std::string name = Narrow(entry.fileName);
             SCOPED_TRACE(name);
-            const std::filesystem::path copy = dir_ / name;
+            const std::filesystem::path copy = dir_.Path() / name;
             const CommandResult read =
                 RunCommand("mcopy -n -i '" + image_ + "' ::/SYSTEM/" + name + " '" + copy.string() + "'");
             ASSERT_EQ(read.exitCode, 0) << read.output;
             const auto block = store.FindContentResource(entry.resourceId);
             ASSERT_TRUE(block.has_value());
-            EXPECT_EQ(ReadFile(copy), std::vector<std::byte>(block->begin(), block->end()));
+            EXPECT_EQ(ReadFileBytes(copy), std::vector<std::byte>(block->begin(), block->end()));
         }
         ExpectCleanFsck();
     }
@@ -162,10 +108,10 @@ TEST_F(PlayerContentEndToEnd, SecondInstallLeavesTheWrittenFilesAsTheyAre) {
     ASSERT_TRUE(InstallPlayerContent(letter, u"VQ40", store, files));
     // The system area, the FATs and the first clusters hold everything the installer wrote.
     constexpr size_t kWrittenPart = 64u << 20;
-    const std::vector<std::byte> before = ReadFile(image_, kWrittenPart);
+    const std::vector<std::byte> before = ReadFileBytes(image_, kWrittenPart);
 
     EXPECT_FALSE(InstallPlayerContent(letter, u"VQ40", store, files)) << "every file of the list exists";
-    EXPECT_TRUE(ReadFile(image_, kWrittenPart) == before) << "the volume changed";
+    EXPECT_TRUE(ReadFileBytes(image_, kWrittenPart) == before) << "the volume changed";
     ExpectCleanFsck();
 }
 

@@ -3,17 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "device/storage_identification.h"
+#include "tests/support/little_endian.h"
 
 namespace tolven {
 namespace {
 
-uint32_t Le32(const std::vector<std::byte>& bytes, std::size_t at) {
-    uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) {
-        value |= std::to_integer<uint32_t>(bytes.at(at + i)) << (8 * i);
-    }
-    return value;
-}
+using testing::Le32;
 
 std::string StringAt(const std::vector<std::byte>& bytes, std::size_t at) {
     std::string text;

@@ -4,18 +4,11 @@
 #include <cstring>
 
 #include "device/storage_descriptor.h"
+#include "tests/support/narrow_text.h"
 
 namespace tolven::testing {
 
 namespace {
-
-std::string Narrow(std::u16string_view text) {
-    std::string narrow;
-    for (char16_t c : text) {
-        narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    }
-    return narrow;
-}
 
 // "X:\" or "\\?\X:" to X; 0 for anything else.
 char LetterOf(std::u16string_view path) {

@@ -1,46 +1,38 @@
 // The committed pictures are the generator's output: painting them again gives the same bytes.
 // (The check assumes the libjpeg-turbo version the pictures were made with.)
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_image.h"
 #include "tools/screens/screen_catalog.h"
 #include "tools/screens/screen_writer.h"
 
 namespace tolven::testing {
 namespace {
 
-std::vector<char> ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 TEST(ScreenReproducibility, RegeneratedPicturesMatchTheCommittedFilesByteForByte) {
-    // A folder of this process's own, so that test runs in several build trees cannot collide.
-    const std::filesystem::path folder =
-        std::filesystem::path(::testing::TempDir()) / ("tolven_screens_again_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    // A folder of this run's own, so that test runs in several build trees cannot collide.
+    const TempDir temp;
+    const std::filesystem::path& folder = temp.Path();
     screens::WriteScreenBlocks(folder);
 
     int compared = 0;
     for (const screens::ScreenBlock& block : screens::ScreenBlocks()) {
         const std::string name = screens::BlockFileName(block.id);
         SCOPED_TRACE(name);
-        const std::vector<char> fresh = ReadFile(folder / name);
-        const std::vector<char> committed = ReadFile(std::filesystem::path(TOLVEN_CONTENT_DIR) / name);
+        const std::vector<std::byte> fresh = ReadFileBytes(folder / name);
+        const std::vector<std::byte> committed =
+            ReadFileBytes(std::filesystem::path(TOLVEN_CONTENT_DIR) / name);
         ASSERT_FALSE(fresh.empty());
         EXPECT_EQ(fresh.size(), committed.size());
         EXPECT_TRUE(fresh == committed) << "differs from the committed file; run the generate_screens target";
         ++compared;
     }
     EXPECT_EQ(compared, 17);
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

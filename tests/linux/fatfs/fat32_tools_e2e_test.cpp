@@ -2,11 +2,6 @@
 // disk images, then checked by tools we did not write: fsck.fat, mtools and sleuthkit.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <array>
-#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
@@ -15,49 +10,20 @@
 #include "platform/linux/fatfs/linux_player_file_system.h"
 #include "platform/linux/fatfs/linux_volume_information.h"
 #include "platform/linux/fatfs/volume_label.h"
-#include "platform/linux/volume/linux_block_device.h"
+#include "tests/linux/fatfs/image_drive_access.h"
 #include "tests/linux/fatfs/test_volume.h"
+#include "tests/support/external_tools.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/fake_volume.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/narrow_text.h"
+#include "tests/support/temp_image.h"
 
 namespace tolven::linux_host {
 namespace {
 
-struct CommandResult {
-    int exitCode = -1;
-    std::string output;  // stdout and stderr
-};
-
-CommandResult RunCommand(const std::string& command) {
-    CommandResult result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) {
-        return result;
-    }
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        result.output.append(buffer.data(), n);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-std::vector<std::byte> ReadWholeFile(const std::string& path) {
-    std::vector<std::byte> bytes;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file) {
-        return bytes;
-    }
-    std::array<std::byte, 65536> buffer{};
-    std::size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), file)) > 0) {
-        bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
-    }
-    fclose(file);
-    return bytes;
-}
+using testing::CommandResult;
+using testing::RunCommand;
 
 enum class Formatter { kMkfsFat, kOurs };
 
@@ -68,20 +34,11 @@ std::string FormatterName(const ::testing::TestParamInfo<Formatter>& info) {
 class Fat32ImageTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tolven_fatfs_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        image_ = dir_ + "/player.img";
+        image_ = dir_.File("player.img");
         drives_.Add({.path = image_, .isImage = true});  // D:
-        access_.drives = &drives_;
-        // The host's own volume access, as the terminal program wires it.
-        access_.openDevice = [](const DriveTarget& target) {
-            int error = 0;
-            return OpenVolumeBlockDevice(target, BlockDeviceAccess::kReadWrite, error);
-        };
+        access_ = testing::ImageDriveAccess(drives_);
         access_.localTime = [] { return SystemTime{2024, 3, 5, 15, 14, 30, 45, 678}; };
     }
-    void TearDown() override { RunCommand("rm -rf '" + dir_ + "'"); }
 
     // A sparse image formatted by our formatter (through its in-memory volume, whose written
     // sectors are then copied into the image) with 64 sectors per cluster, as the Format command
@@ -94,9 +51,8 @@ class Fat32ImageTest : public ::testing::Test {
         testing::FakeProgressControl progress;
         const FormatRequest request{&log, &progress, 'D', 64};
         ASSERT_TRUE(FormatVolumeFat32(request, FormatPlatform{volumes, clock, pages}))
-            << std::string(log.text.begin(), log.text.end());
-        ASSERT_EQ(RunCommand("truncate -s " + std::to_string(sectors * 512) + " '" + image_ + "'").exitCode,
-                  0);
+            << testing::Narrow(log.text);
+        testing::CreateSparseFile(image_, sectors * 512);
         auto device = access_.openDevice(*drives_.Find('D'));
         ASSERT_NE(device, nullptr);
         for (const auto& [sector, bytes] : volumes.sectors()) {
@@ -106,8 +62,7 @@ class Fat32ImageTest : public ::testing::Test {
 
     // A sparse image formatted by mkfs.fat with our cluster size and reserved area.
     void MakeImage(uint64_t sectors, uint32_t sectorsPerCluster) {
-        ASSERT_EQ(RunCommand("truncate -s " + std::to_string(sectors * 512) + " '" + image_ + "'").exitCode,
-                  0);
+        testing::CreateSparseFile(image_, sectors * 512);
         const CommandResult mkfs = RunCommand("mkfs.fat -a -F 32 -s " + std::to_string(sectorsPerCluster) +
                                               " -R 32 -i 16063052 '" + image_ + "'");
         ASSERT_EQ(mkfs.exitCode, 0) << mkfs.output;
@@ -115,18 +70,9 @@ class Fat32ImageTest : public ::testing::Test {
 
     // fsck.fat -n exits 0 and says nothing but its version and the summary line. On volumes
     // under 65,525 clusters it also warns that they are small; that warning alone is allowed.
-    void ExpectCleanFsck() {
-        const CommandResult fsck = RunCommand("fsck.fat -n '" + image_ + "'");
-        EXPECT_EQ(fsck.exitCode, 0) << fsck.output;
-        const std::regex clean(
-            "(Warning: Filesystem is FAT32 according to fat_length and fat32_length fields,\\n"
-            "  but has only \\d+ clusters, less than the required minimum of 65525.\\n"
-            "  This may lead to problems on some systems.\\n)?"
-            "fsck\\.fat [^\\n]*\\n[^\\n]*: \\d+ files, \\d+/\\d+ clusters\\n");
-        EXPECT_TRUE(std::regex_match(fsck.output, clean)) << fsck.output;
-    }
+    void ExpectCleanFsck() { testing::ExpectCleanFsck(image_, testing::SmallVolumeWarning::kAllowed); }
 
-    std::string dir_;
+    testing::TempDir dir_;
     std::string image_;
     DriveTable drives_;
     FatDriveAccess access_;
@@ -195,11 +141,11 @@ TEST_P(Fat32ToolsTest, PlayerVolumePassesFsckMtoolsAndSleuthkit) {
             << root.output;
     }
     for (const Written& w : written) {
-        const std::string copy = dir_ + "/" + w.name;
+        const std::string copy = dir_.File(w.name);
         const CommandResult mcopy =
             RunCommand("mcopy -i '" + image_ + "' ::/SYSTEM/" + w.name + " '" + copy + "'");
         ASSERT_EQ(mcopy.exitCode, 0) << w.name << ": " << mcopy.output;
-        EXPECT_EQ(ReadWholeFile(copy), w.bytes) << w.name << " differs";
+        EXPECT_EQ(testing::ReadFileBytes(copy), w.bytes) << w.name << " differs";
     }
     const CommandResult music = RunCommand("mdir -b -i '" + image_ + "' ::/MUSIC");
     EXPECT_EQ(std::count(music.output.begin(), music.output.end(), '\n'), 1030) << "files in MUSIC";
@@ -293,7 +239,7 @@ TEST_F(Fat32ImageTest, DamagedImagesAreRefusedAndLeftUntouched) {
 
 TEST_F(Fat32ImageTest, DeletingAFileWithALongNameRemovesItsLongNameToo) {
     MakeImage(4200000, 64);
-    const std::string local = dir_ + "/note.txt";
+    const std::string local = dir_.File("note.txt");
     ASSERT_EQ(RunCommand("printf 'hello' > '" + local + "'").exitCode, 0);
     // mtools gives the file a long name and the short name LONGFI~1.TXT.
     const CommandResult copy = RunCommand("mcopy -i '" + image_ + "' '" + local +

@@ -2,27 +2,9 @@
 
 #include <set>
 
+#include "tests/support/little_endian.h"
+
 namespace tolven::testing {
-
-namespace {
-
-void Put16(std::vector<std::byte>& b, std::size_t at, uint32_t v) {
-    b[at] = std::byte(v & 0xFF);
-    b[at + 1] = std::byte((v >> 8) & 0xFF);
-}
-void Put32(std::vector<std::byte>& b, std::size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b[at + i] = std::byte((v >> (8 * i)) & 0xFF);
-    }
-}
-uint32_t Get16(const std::vector<std::byte>& b, std::size_t at) {
-    return std::to_integer<uint32_t>(b[at]) | (std::to_integer<uint32_t>(b[at + 1]) << 8);
-}
-uint32_t Get32(const std::vector<std::byte>& b, std::size_t at) {
-    return Get16(b, at) | (Get16(b, at + 2) << 16);
-}
-
-}  // namespace
 
 TestLayout FormatTestVolume(MemoryBlockDevice& device, uint32_t sectorsPerCluster) {
     TestLayout l;
@@ -42,21 +24,21 @@ TestLayout FormatTestVolume(MemoryBlockDevice& device, uint32_t sectorsPerCluste
     for (std::size_t i = 0; i < oem.size(); ++i) {
         boot[3 + i] = std::byte(oem[i]);
     }
-    Put16(boot, 11, l.bytesPerSector);
+    PutLe16(boot, 11, l.bytesPerSector);
     boot[13] = std::byte(sectorsPerCluster);
-    Put16(boot, 14, 32);
+    PutLe16(boot, 14, 32);
     boot[16] = std::byte{2};
     boot[21] = std::byte{0xF8};
-    Put16(boot, 24, 63);
-    Put16(boot, 26, 255);
-    Put32(boot, 32, l.totalSectors);
-    Put32(boot, 36, l.fatSize);
-    Put32(boot, 44, 2);
-    Put16(boot, 48, 1);
-    Put16(boot, 50, 6);
+    PutLe16(boot, 24, 63);
+    PutLe16(boot, 26, 255);
+    PutLe32(boot, 32, l.totalSectors);
+    PutLe32(boot, 36, l.fatSize);
+    PutLe32(boot, 44, 2);
+    PutLe16(boot, 48, 1);
+    PutLe16(boot, 50, 6);
     boot[64] = std::byte{0x80};
     boot[66] = std::byte{0x29};
-    Put32(boot, 67, 0x16063052);
+    PutLe32(boot, 67, 0x16063052);
     const std::string label = "PMP        FAT32   ";
     for (std::size_t i = 0; i < label.size(); ++i) {
         boot[71 + i] = std::byte(label[i]);
@@ -65,16 +47,16 @@ TestLayout FormatTestVolume(MemoryBlockDevice& device, uint32_t sectorsPerCluste
     boot[511] = std::byte{0xAA};
 
     std::vector<std::byte> fsInfo(l.bytesPerSector);
-    Put32(fsInfo, 0, 0x41615252);
-    Put32(fsInfo, 484, 0x61417272);
-    Put32(fsInfo, 488, l.clusterCount - 1);
-    Put32(fsInfo, 492, 3);
-    Put32(fsInfo, 508, 0xAA550000);
+    PutLe32(fsInfo, 0, 0x41615252);
+    PutLe32(fsInfo, 484, 0x61417272);
+    PutLe32(fsInfo, 488, l.clusterCount - 1);
+    PutLe32(fsInfo, 492, 3);
+    PutLe32(fsInfo, 508, 0xAA550000);
 
     std::vector<std::byte> fatHead(l.bytesPerSector);
-    Put32(fatHead, 0, 0x0FFFFFF8);
-    Put32(fatHead, 4, 0x0FFFFFFF);
-    Put32(fatHead, 8, 0x0FFFFFFF);
+    PutLe32(fatHead, 0, 0x0FFFFFF8);
+    PutLe32(fatHead, 4, 0x0FFFFFFF);
+    PutLe32(fatHead, 8, 0x0FFFFFFF);
 
     const uint32_t bps = l.bytesPerSector;
     device.Write(0, boot.data(), bps);
@@ -91,7 +73,7 @@ TestLayout FormatTestVolume(MemoryBlockDevice& device, uint32_t sectorsPerCluste
 
 uint32_t ReadFatEntry(const MemoryBlockDevice& device, const TestLayout& layout, uint32_t fat,
                       uint32_t cluster) {
-    return Get32(device.Bytes(layout.FatOffset(fat) + uint64_t{cluster} * 4, 4), 0) & 0x0FFFFFFF;
+    return Le32(device.Bytes(layout.FatOffset(fat) + uint64_t{cluster} * 4, 4), 0) & 0x0FFFFFFF;
 }
 
 std::vector<uint32_t> ReadChain(const MemoryBlockDevice& device, const TestLayout& layout, uint32_t first) {
@@ -122,12 +104,12 @@ std::vector<TestEntry> ReadDirectory(const MemoryBlockDevice& device, const Test
                 e.name.push_back(static_cast<char>(bytes[at + i]));
             }
             e.attributes = std::to_integer<uint8_t>(bytes[at + 11]);
-            e.createTime = static_cast<uint16_t>(Get16(bytes, at + 14));
-            e.createDate = static_cast<uint16_t>(Get16(bytes, at + 16));
-            e.writeTime = static_cast<uint16_t>(Get16(bytes, at + 22));
-            e.writeDate = static_cast<uint16_t>(Get16(bytes, at + 24));
-            e.firstCluster = (Get16(bytes, at + 20) << 16) | Get16(bytes, at + 26);
-            e.size = Get32(bytes, at + 28);
+            e.createTime = Le16(bytes, at + 14);
+            e.createDate = Le16(bytes, at + 16);
+            e.writeTime = Le16(bytes, at + 22);
+            e.writeDate = Le16(bytes, at + 24);
+            e.firstCluster = uint32_t{Le16(bytes, at + 20)} << 16 | Le16(bytes, at + 26);
+            e.size = Le32(bytes, at + 28);
             e.offset = layout.ClusterOffset(c) + at;
             entries.push_back(e);
         }
@@ -193,11 +175,11 @@ std::string CheckConsistency(const MemoryBlockDevice& device, const TestLayout& 
         }
     }
     const std::vector<std::byte> fsInfo = device.Bytes(layout.bytesPerSector, layout.bytesPerSector);
-    if (Get32(fsInfo, 488) != free) {
-        return "FSInfo counts " + std::to_string(Get32(fsInfo, 488)) + " free clusters, the FAT " +
+    if (Le32(fsInfo, 488) != free) {
+        return "FSInfo counts " + std::to_string(Le32(fsInfo, 488)) + " free clusters, the FAT " +
                std::to_string(free);
     }
-    const uint32_t next = Get32(fsInfo, 492);
+    const uint32_t next = Le32(fsInfo, 492);
     if (free > 0 &&
         (next < 2 || next > layout.clusterCount + 1 || ReadFatEntry(device, layout, 0, next) != 0)) {
         return "FSInfo's next free cluster " + std::to_string(next) + " is not free";

@@ -1,10 +1,7 @@
 // Linux test support: builds sysfs-shaped trees under a temporary folder.
 #include "tests/linux/storage/fake_sysfs.h"
 
-#include <stdlib.h>
-
 #include <fstream>
-#include <stdexcept>
 
 namespace tolven::linux_host::testing {
 
@@ -20,23 +17,13 @@ void WriteFile(const fs::path& file, const std::string& line) {
 }  // namespace
 
 FakeSysfs::FakeSysfs() {
-    std::string pattern = (fs::temp_directory_path() / "tolven-sysfs-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    root_ = pattern;
-    fs::create_directories(root_ / "block");
-    fs::create_directories(root_ / "bus" / "usb");
-    fs::create_directories(root_ / "bus" / "scsi");
-}
-
-FakeSysfs::~FakeSysfs() {
-    std::error_code error;
-    fs::remove_all(root_, error);
+    fs::create_directories(Root() / "block");
+    fs::create_directories(Root() / "bus" / "usb");
+    fs::create_directories(Root() / "bus" / "scsi");
 }
 
 void FakeSysfs::AddDisk(const FakeDisk& disk) {
-    const fs::path devices = root_ / "devices";
+    const fs::path devices = Root() / "devices";
     fs::path scsiDevice;
     fs::path diskDir;
     if (disk.bus == FakeDisk::Bus::kVirtual) {
@@ -53,7 +40,7 @@ void FakeSysfs::AddDisk(const FakeDisk& disk) {
                 if (fs::is_symlink(dir / "subsystem")) {
                     continue;  // the hub is shared by every disk
                 }
-                fs::create_directory_symlink(fs::relative(root_ / "bus" / "usb", dir), dir / "subsystem");
+                fs::create_directory_symlink(fs::relative(Root() / "bus" / "usb", dir), dir / "subsystem");
             }
             parent = interface / ("host" + disk.name);
         } else {
@@ -61,7 +48,7 @@ void FakeSysfs::AddDisk(const FakeDisk& disk) {
         }
         scsiDevice = parent / "target0:0:0" / "0:0:0:0";
         fs::create_directories(scsiDevice);
-        fs::create_directory_symlink(fs::relative(root_ / "bus" / "scsi", scsiDevice),
+        fs::create_directory_symlink(fs::relative(Root() / "bus" / "scsi", scsiDevice),
                                      scsiDevice / "subsystem");
         WriteFile(scsiDevice / "vendor", disk.vendor);
         WriteFile(scsiDevice / "model", disk.model);
@@ -85,7 +72,7 @@ void FakeSysfs::AddDisk(const FakeDisk& disk) {
         WriteFile(diskDir / name / "partition", given);
         WriteFile(diskDir / name / "size", "1000");
     }
-    fs::create_directory_symlink(fs::relative(diskDir, root_ / "block"), root_ / "block" / disk.name);
+    fs::create_directory_symlink(fs::relative(diskDir, Root() / "block"), Root() / "block" / disk.name);
 }
 
 }  // namespace tolven::linux_host::testing

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_image.h"
+
 namespace tolven::linux_host::testing {
 
 struct FakeDisk {
@@ -21,15 +23,14 @@ struct FakeDisk {
 class FakeSysfs {
   public:
     FakeSysfs();
-    ~FakeSysfs();
     FakeSysfs(const FakeSysfs&) = delete;
     FakeSysfs& operator=(const FakeSysfs&) = delete;
 
     void AddDisk(const FakeDisk& disk);
-    const std::filesystem::path& Root() const { return root_; }
+    const std::filesystem::path& Root() const { return folder_.Path(); }
 
   private:
-    std::filesystem::path root_;
+    tolven::testing::TempDir folder_;
     int usbPort_ = 1;
 };
 

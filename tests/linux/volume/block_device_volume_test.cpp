@@ -14,10 +14,7 @@
 namespace tolven::linux_host {
 namespace {
 
-using testing::CreateSparseFile;
-using testing::MbrSector;
 using testing::ReadBytes;
-using testing::WriteBytes;
 
 constexpr uint32_t kAccess = kGenericRead | kGenericWrite;
 constexpr uint64_t kImageSize = 64ull * 1024 * 1024;
@@ -28,8 +25,8 @@ class BlockDeviceVolumeTest : public ::testing::Test {
   protected:
     void SetUp() override {
         image_ = dir_.File("disk.img");
-        CreateSparseFile(image_, kImageSize);
-        WriteBytes(image_, 0, MbrSector({{0x06, kPartitionStart, kPartitionSectors}, {0x83, 102048, 20000}}));
+        testing::CreateDiskImage(image_, kImageSize,
+                                 {{0x06, kPartitionStart, kPartitionSectors}, {0x83, 102048, 20000}});
         loop_ = std::make_unique<testing::LoopDevice>(image_);
         if (!loop_->Attached()) {
             GTEST_SKIP() << loop_->Why();

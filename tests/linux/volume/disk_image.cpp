@@ -1,29 +1,15 @@
 #include "tests/linux/volume/disk_image.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
+#include "tests/support/little_endian.h"
+
 namespace tolven::linux_host::testing {
-
-TempDir::TempDir(const std::filesystem::path& parent) {
-    const std::filesystem::path base = parent.empty() ? std::filesystem::path(::testing::TempDir()) : parent;
-    std::string pattern = (base / "tolven-vol-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed under " + base.string());
-    }
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 DriveTarget ImageTarget(const std::string& path) {
     DriveTarget target;
@@ -36,14 +22,6 @@ DriveTarget DeviceTarget(const std::string& path) {
     DriveTarget target;
     target.path = path;
     return target;
-}
-
-void CreateSparseFile(const std::string& path, uint64_t size) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(size)) != 0) {
-        throw std::runtime_error("cannot create sparse file " + path);
-    }
-    ::close(fd);
 }
 
 void WriteBytes(const std::string& path, uint64_t offset, const std::vector<std::byte>& bytes) {
@@ -116,11 +94,6 @@ std::vector<std::byte> PatternSector(uint64_t sectorNumber) {
 
 std::vector<std::byte> MbrSector(const std::vector<MbrPartition>& partitions) {
     std::vector<std::byte> sector(512);
-    auto put32 = [&](std::size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            sector[at + static_cast<std::size_t>(i)] = static_cast<std::byte>(v >> (8 * i));
-        }
-    };
     for (std::size_t i = 0; i < partitions.size() && i < 4; ++i) {
         const std::size_t base = 446 + i * 16;
         sector[base] = std::byte{partitions[i].bootIndicator};
@@ -132,12 +105,17 @@ std::vector<std::byte> MbrSector(const std::vector<MbrPartition>& partitions) {
         sector[base + 5] = std::byte{0xFE};
         sector[base + 6] = std::byte{0xFF};
         sector[base + 7] = std::byte{0xFF};
-        put32(base + 8, partitions[i].startLba);
-        put32(base + 12, partitions[i].sectorCount);
+        tolven::testing::PutLe32(sector, base + 8, partitions[i].startLba);
+        tolven::testing::PutLe32(sector, base + 12, partitions[i].sectorCount);
     }
     sector[510] = std::byte{0x55};
     sector[511] = std::byte{0xAA};
     return sector;
+}
+
+void CreateDiskImage(const std::string& path, uint64_t size, const std::vector<MbrPartition>& partitions) {
+    CreateSparseFile(path, size);
+    WriteBytes(path, 0, MbrSector(partitions));
 }
 
 }  // namespace tolven::linux_host::testing

@@ -1,5 +1,5 @@
-// Test helpers for disk images: a temporary folder, sparse image files, byte access, a sector
-// pattern, and an MBR partition table written the way partitioning tools write it.
+// Test helpers for disk images: byte access, a sector pattern, and an MBR partition table written
+// the way partitioning tools write it.
 #pragma once
 
 #include <cstddef>
@@ -10,29 +10,17 @@
 #include <vector>
 
 #include "platform/linux/host/drive_table.h"
+#include "tests/support/temp_image.h"
 
 namespace tolven::linux_host::testing {
 
-// A fresh folder under the test's temporary directory, removed with everything in it.
-class TempDir {
-  public:
-    explicit TempDir(const std::filesystem::path& parent = {});
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
+// The temporary folder and sparse files are shared with the other image tests.
+using tolven::testing::CreateSparseFile;
+using tolven::testing::TempDir;
 
 // Drive-table entries for a disk image file and for a block device node.
 DriveTarget ImageTarget(const std::string& path);
 DriveTarget DeviceTarget(const std::string& path);
-
-// Creates (or truncates) `path` as a sparse file of `size` bytes.
-void CreateSparseFile(const std::string& path, uint64_t size);
 
 void WriteBytes(const std::string& path, uint64_t offset, const std::vector<std::byte>& bytes);
 std::vector<std::byte> ReadBytes(const std::string& path, uint64_t offset, std::size_t count);
@@ -55,5 +43,9 @@ struct MbrPartition {
 
 // Sector 0 of a disk: no boot code, the given entries (at most four), the 0x55AA signature.
 std::vector<std::byte> MbrSector(const std::vector<MbrPartition>& partitions);
+
+// Creates `path` as a sparse disk image of `size` bytes whose sector 0 holds an MBR with
+// `partitions`.
+void CreateDiskImage(const std::string& path, uint64_t size, const std::vector<MbrPartition>& partitions);
 
 }  // namespace tolven::linux_host::testing

@@ -15,8 +15,9 @@
 #include "platform/linux/volume/linux_volume.h"
 #include "tests/linux/volume/disk_image.h"
 #include "tests/linux/volume/loop_device.h"
-#include "tests/linux/volume/run_command.h"
+#include "tests/support/external_tools.h"
 #include "tests/support/fake_controls.h"
+#include "tests/support/little_endian.h"
 
 namespace tolven::linux_host {
 namespace {
@@ -25,9 +26,11 @@ using testing::CreateSparseFile;
 using testing::MbrSector;
 using testing::PatternSector;
 using testing::ReadBytes;
-using testing::RunCommand;
-using testing::ShellQuote;
 using testing::WriteBytes;
+using tolven::testing::Le16;
+using tolven::testing::Le32;
+using tolven::testing::RunCommand;
+using tolven::testing::ShellQuote;
 
 constexpr uint64_t kSector = 512;
 constexpr uint64_t kBlockSectors = 8;  // probes cover whole 4 KiB file-system blocks
@@ -60,15 +63,6 @@ FormatOutcome Format(const DriveTarget& target) {
     outcome.lines = log.Lines();
     outcome.sleeps = clock.sleeps;
     return outcome;
-}
-
-uint32_t Le32(const std::vector<std::byte>& s, std::size_t at) {
-    return std::to_integer<uint32_t>(s[at]) | std::to_integer<uint32_t>(s[at + 1]) << 8 |
-           std::to_integer<uint32_t>(s[at + 2]) << 16 | std::to_integer<uint32_t>(s[at + 3]) << 24;
-}
-uint16_t Le16(const std::vector<std::byte>& s, std::size_t at) {
-    return static_cast<uint16_t>(std::to_integer<uint16_t>(s[at]) | std::to_integer<uint16_t>(s[at + 1])
-                                                                        << 8);
 }
 
 // Pattern blocks spread over a disk image; each sector names its own number.

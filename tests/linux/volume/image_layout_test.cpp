@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/linux/volume/disk_image.h"
+#include "tests/support/little_endian.h"
 
 namespace tolven::linux_host {
 namespace {
@@ -16,19 +17,16 @@ using testing::MbrSector;
 
 constexpr uint64_t kFileSize = 64ull * 1024 * 1024;  // 131,072 sectors
 
-void Put16(std::vector<std::byte>& s, std::size_t at, uint16_t v) {
-    s[at] = static_cast<std::byte>(v);
-    s[at + 1] = static_cast<std::byte>(v >> 8);
-}
+using tolven::testing::PutLe16;
 
 // A boot sector as this formatter writes it (jump, OEM name, parameter block, signature).
 std::vector<std::byte> Fat32BootSector() {
     std::vector<std::byte> s(512);
     const unsigned char head[] = {0xEB, 0x58, 0x90, 'M', 'S', 'D', 'O', 'S', '5', '.', '0'};
     std::memcpy(s.data(), head, sizeof head);
-    Put16(s, 11, 512);
+    PutLe16(s, 11, 512);
     s[13] = std::byte{64};
-    Put16(s, 14, 32);
+    PutLe16(s, 14, 32);
     s[16] = std::byte{2};
     s[21] = std::byte{0xF8};
     s[510] = std::byte{0x55};

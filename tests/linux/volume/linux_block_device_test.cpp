@@ -11,7 +11,6 @@ namespace tolven::linux_host {
 namespace {
 
 using testing::CreateSparseFile;
-using testing::MbrSector;
 using testing::PatternSector;
 using testing::ReadBytes;
 using testing::WriteBytes;
@@ -23,13 +22,10 @@ constexpr uint32_t kPartitionSectors = 20000;
 class LinuxBlockDeviceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        bare_.path = dir_.File("bare.img");
-        bare_.isImage = true;
-        disk_.path = dir_.File("disk.img");
-        disk_.isImage = true;
+        bare_ = testing::ImageTarget(dir_.File("bare.img"));
+        disk_ = testing::ImageTarget(dir_.File("disk.img"));
         CreateSparseFile(bare_.path, kImageSize);
-        CreateSparseFile(disk_.path, kImageSize);
-        WriteBytes(disk_.path, 0, MbrSector({{0x0C, kPartitionStart, kPartitionSectors}}));
+        testing::CreateDiskImage(disk_.path, kImageSize, {{0x0C, kPartitionStart, kPartitionSectors}});
     }
 
     std::unique_ptr<IBlockDevice> Open(const DriveTarget& target, BlockDeviceAccess access) {

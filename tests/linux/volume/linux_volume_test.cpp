@@ -44,9 +44,8 @@ class LinuxVolumeTest : public ::testing::Test {
         bare_ = dir_.File("bare.img");
         disk_ = dir_.File("disk.img");
         CreateSparseFile(bare_, kImageSize);
-        CreateSparseFile(disk_, kImageSize);
-        WriteBytes(disk_, 0,
-                   MbrSector({{0x06, kPartitionStart, kPartitionSectors, 0x80}, {0x83, 102048, 20000}}));
+        testing::CreateDiskImage(disk_, kImageSize,
+                                 {{0x06, kPartitionStart, kPartitionSectors, 0x80}, {0x83, 102048, 20000}});
         drives_.Add(testing::ImageTarget(bare_));
         drives_.Add(testing::ImageTarget(disk_));
     }

@@ -6,14 +6,16 @@
 
 #include <fstream>
 
-#include "tests/linux/volume/run_command.h"
+#include "tests/support/external_tools.h"
 
 namespace tolven::linux_host::testing {
 
 namespace {
 
+using tolven::testing::ShellQuote;
+
 bool Run(const std::string& command, std::string& output) {
-    CommandResult result = RunCommand(command);
+    const tolven::testing::CommandResult result = tolven::testing::RunCommand(command);
     output = result.output;
     while (!output.empty() && output.back() == '\n') {
         output.pop_back();

@@ -1,0 +1,18 @@
+// Test helpers: little-endian fields read from and written into byte buffers, so that tests
+// check on-disk structures without trusting the code under test's own helpers. Out-of-range
+// offsets throw.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tolven::testing {
+
+uint16_t Le16(const std::vector<std::byte>& bytes, std::size_t at);
+uint32_t Le32(const std::vector<std::byte>& bytes, std::size_t at);
+
+void PutLe16(std::vector<std::byte>& bytes, std::size_t at, uint16_t value);
+void PutLe32(std::vector<std::byte>& bytes, std::size_t at, uint32_t value);
+
+}  // namespace tolven::testing
