@@ -175,11 +175,6 @@ TEST(CheckClusterLimitsTest, RefusesTooManyClustersAndAFatTooSmallForItsEntries)
     }
 }
 
-TEST(CheckClusterLimitsTest, OneSectorClustersOnTheLargestVolumeAreTooMany) {
-    const Fat32Layout layout = ComputeFat32Layout(Sectors(4'294'967'294), 512, 4'294'967'294u, 1);
-    EXPECT_EQ(Text(CheckClusterLimits(layout)), Text(msg::kTooManyClusters));
-}
-
 TEST(LayoutLinesTest, ReportTheLayoutInSixExactLines) {
     struct Case {
         const char* name;
@@ -188,12 +183,6 @@ TEST(LayoutLinesTest, ReportTheLayoutInSixExactLines) {
         std::array<std::u16string, 6> lines;
     };
     const Case cases[] = {
-        {"40 GB",
-         k40GB,
-         0x16063052,
-         {u"Size : 40GB   78140097 sectors", u"512 Bytes Per Sector, Cluster size 32768 bytes",
-          u"Volume ID is 1606:3052", u"32 Reserved Sectors, 9537 Sectors per FAT, 2 fats",
-          u"1220640 Total clusters", u"1220639 Free Clusters"}},
         {"smallest volume shows 0 GB; hex halves without leading zeros, lower case",
          Sectors(65'536),
          0x1F230042,

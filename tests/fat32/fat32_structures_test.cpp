@@ -131,23 +131,5 @@ TEST(BuildFatHeadTest, HoldsMediaEntryEndOfChainAndTheRootsEntry) {
                                      });
 }
 
-TEST(Fat32PlacementTest, FatsAndRootClusterOf40GB) {
-    const Fat32Layout layout = Layout40GB();
-    EXPECT_EQ(layout.FatStartSector(0), 32u);
-    EXPECT_EQ(layout.FatStartSector(1), 9'569u);
-    EXPECT_EQ(layout.DataStartSector(), 19'106u);
-}
-
-TEST(LeBytesTest, StoresLowByteFirstAndReadsBack) {
-    std::array<std::byte, 4> bytes{};
-    StoreLe32(bytes.data(), 0x0A0B0C0D);
-    EXPECT_EQ(std::to_integer<int>(bytes[0]), 0x0D);
-    EXPECT_EQ(std::to_integer<int>(bytes[3]), 0x0A);
-    EXPECT_EQ(LoadLe32(bytes.data()), 0x0A0B0C0Du);
-    StoreLe16(bytes.data(), 0xFFEE);
-    EXPECT_EQ(LoadLe16(bytes.data()), 0xFFEE);
-    EXPECT_EQ(std::to_integer<int>(bytes[2]), 0x0B);  // a 16-bit store touches two bytes only
-}
-
 }  // namespace
 }  // namespace tolven
