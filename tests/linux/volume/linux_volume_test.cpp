@@ -100,23 +100,6 @@ TEST_F(LinuxVolumeTest, ReportsGeometryAndPartitionOfEachKindOfImage) {
     }
 }
 
-TEST_F(LinuxVolumeTest, AnImageThatAlreadyHoldsAVolumeIsStillBare) {
-    // What a previous format left: a FAT32 boot sector, which ends in 0x55AA like a table.
-    std::vector<std::byte> boot(512);
-    const unsigned char head[] = {0xEB, 0x58, 0x90, 'M',  'S', 'D', 'O', 'S', '5',
-                                  '.',  '0',  0x00, 0x02, 64,  32,  0,   2};
-    std::memcpy(boot.data(), head, sizeof head);
-    boot[510] = std::byte{0x55};
-    boot[511] = std::byte{0xAA};
-    WriteBytes(bare_, 0, boot);
-    auto volume = Open(u"\\\\.\\D:");
-    ASSERT_NE(volume, nullptr);
-    PartitionInformation info;
-    ASSERT_TRUE(volume->GetPartitionInfo(info));
-    EXPECT_EQ(info.HiddenSectors, 0u);
-    EXPECT_EQ(info.PartitionLength, static_cast<int64_t>(kImageSize));
-}
-
 TEST_F(LinuxVolumeTest, WritesLandAtTheVolumeOffset) {
     struct Case {
         const char* name;
