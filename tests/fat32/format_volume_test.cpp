@@ -30,7 +30,7 @@ constexpr uint64_t k40GBSectors = 78'140'097;
 constexpr uint32_t k40GBFatSize = 9'537;
 constexpr std::byte kOldContent{0xA5};
 
-const std::u16string kLayoutLines40GB[] = {
+const std::vector<std::u16string> kLayout40GB = {
     u"Size : 40GB   78140097 sectors", u"512 Bytes Per Sector, Cluster size 32768 bytes",
     u"Volume ID is 1606:3052",         u"32 Reserved Sectors, 9537 Sectors per FAT, 2 fats",
     u"1220640 Total clusters",         u"1220639 Free Clusters",
@@ -74,15 +74,16 @@ struct FormatRun {
     FakeProgressControl progress;
 };
 
-std::vector<std::u16string> Concat(std::initializer_list<std::vector<std::u16string>> parts) {
-    std::vector<std::u16string> all;
+// The parts one after the other: log lines or call kinds.
+template <typename T>
+std::vector<T> Concat(std::initializer_list<std::vector<T>> parts) {
+    std::vector<T> all;
     for (const auto& part : parts) {
         all.insert(all.end(), part.begin(), part.end());
     }
     return all;
 }
 
-const std::vector<std::u16string> kLayout40GB(std::begin(kLayoutLines40GB), std::end(kLayoutLines40GB));
 const std::vector<std::u16string> kWritingLines40GB = {
     u"Formatting drive E:...",
     u"Clearing out 19170 sectors for Reserved sectors, fats and root cluster...",
@@ -98,14 +99,6 @@ std::vector<Kind> Repeat(Kind kind, std::size_t count) {
     return std::vector<Kind>(count, kind);
 }
 
-std::vector<Kind> Join(std::initializer_list<std::vector<Kind>> parts) {
-    std::vector<Kind> all;
-    for (const auto& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 const std::vector<Kind> kAccess = {Kind::kOpen, Kind::kLock, Kind::kGetGeometry, Kind::kGetPartitionInfo};
 
 TEST(FormatVolumeTest, Formats40GBVolumeInOrder) {
@@ -115,14 +108,15 @@ TEST(FormatVolumeTest, Formats40GBVolumeInOrder) {
 
     ASSERT_TRUE(run.Format());
 
-    EXPECT_EQ(run.log.Lines(), Concat({{u"intro"},
-                                       kLayout40GB,
-                                       kWritingLines40GB,
-                                       {u"Initialising reserved sectors and FATs...", msg::kFormatDone}}));
+    EXPECT_EQ(run.log.Lines(),
+              Concat<std::u16string>({{u"intro"},
+                                      kLayout40GB,
+                                      kWritingLines40GB,
+                                      {u"Initialising reserved sectors and FATs...", msg::kFormatDone}}));
     EXPECT_EQ(run.CallKinds(),
-              Join({kAccess,
-                    Repeat(Kind::kWrite, 150 + 6),
-                    {Kind::kSetPartitionType, Kind::kDismount, Kind::kUnlock, Kind::kClose}}));
+              Concat<Kind>({kAccess,
+                            Repeat(Kind::kWrite, 150 + 6),
+                            {Kind::kSetPartitionType, Kind::kDismount, Kind::kUnlock, Kind::kClose}}));
     const VolumeCall& open = run.volumes.calls.front();
     EXPECT_EQ(open.path, u"\\\\.\\E:");
     EXPECT_EQ(open.access, kGenericRead | kGenericWrite);
@@ -190,7 +184,7 @@ TEST(FormatVolumeTest, OpenThatSucceedsAtTheThirdAttemptLeavesNoTrace) {
     run.volumes.faults.openSucceedsAtAttempt = 3;
     EXPECT_TRUE(run.Format());
     EXPECT_EQ(run.clock.sleeps, (std::vector<uint32_t>{1'000, 1'000}));
-    EXPECT_EQ(run.log.Lines().front(), kLayoutLines40GB[0]);
+    EXPECT_EQ(run.log.Lines().front(), kLayout40GB[0]);
     EXPECT_EQ(run.volumes.CallsOf(Kind::kOpen).size(), 3u);
 }
 
@@ -206,7 +200,7 @@ TEST(FormatVolumeTest, RefusedVolumeIsLeftUnchanged) {
         std::vector<Kind> calls;
     };
     const auto none = [](FakeVolumeSystem&) {};
-    const std::vector<Kind> accessed = Join({kAccess, {Kind::kClose}});
+    const std::vector<Kind> accessed = Concat<Kind>({kAccess, {Kind::kClose}});
     const Case cases[] = {
         {"lock refused",
          k40GBSectors,
@@ -290,7 +284,7 @@ TEST(FormatVolumeTest, SectorBufferThatCannotBeHadEndsTheFormatUntouched) {
         run.pages.failAllocationNumber = failing;
         EXPECT_FALSE(run.Format());
         EXPECT_EQ(run.log.Lines(), (std::vector<std::u16string>{msg::kAllocationFailed, msg::kFormatFailed}));
-        EXPECT_EQ(run.CallKinds(), Join({kAccess, {Kind::kClose}}));
+        EXPECT_EQ(run.CallKinds(), Concat<Kind>({kAccess, {Kind::kClose}}));
         EXPECT_EQ(run.pages.liveBlocks(), 0u);
     }
 }
@@ -322,11 +316,11 @@ TEST(FormatVolumeTest, RefusedHandBackEndsTheFormatWithItsMessage) {
         FormatRun run(k40GBSectors);
         c.arrange(run.volumes);
         EXPECT_FALSE(run.Format());
-        EXPECT_EQ(run.log.Lines(),
-                  Concat({kLayout40GB,
-                          kWritingLines40GB,
-                          {u"Initialising reserved sectors and FATs...", c.message, msg::kFormatFailed}}));
-        EXPECT_EQ(run.CallKinds(), Join({kAccess, Repeat(Kind::kWrite, 156), c.tail}));
+        EXPECT_EQ(run.log.Lines(), Concat<std::u16string>({kLayout40GB,
+                                                           kWritingLines40GB,
+                                                           {u"Initialising reserved sectors and FATs...",
+                                                            c.message, msg::kFormatFailed}}));
+        EXPECT_EQ(run.CallKinds(), Concat<Kind>({kAccess, Repeat(Kind::kWrite, 156), c.tail}));
         EXPECT_EQ(run.progress.messages, kFullProgress);
         EXPECT_EQ(run.volumes.sectors().size(), 6u);  // the structures are in place
     }
@@ -364,12 +358,13 @@ TEST(FormatVolumeTest, FailedWriteIsReportedAsAFailedFormat) {
         run.volumes.faults.writesFailFromThenOn = c.fromThenOn;
         run.pages.failAllocationNumber = c.failAllocationNumber;
         EXPECT_FALSE(run.Format());
-        EXPECT_EQ(run.log.Lines(),
-                  Concat({kLayout40GB, kWritingLines40GB, c.afterClearing, {msg::kFormatFailed}}));
+        EXPECT_EQ(
+            run.log.Lines(),
+            Concat<std::u16string>({kLayout40GB, kWritingLines40GB, c.afterClearing, {msg::kFormatFailed}}));
         EXPECT_EQ(run.CallKinds(),
-                  Join({kAccess,
-                        Repeat(Kind::kWrite, c.writes),
-                        {Kind::kSetPartitionType, Kind::kDismount, Kind::kUnlock, Kind::kClose}}));
+                  Concat<Kind>({kAccess,
+                                Repeat(Kind::kWrite, c.writes),
+                                {Kind::kSetPartitionType, Kind::kDismount, Kind::kUnlock, Kind::kClose}}));
         EXPECT_EQ(run.StructureWriteSectors(c.writes - 6), (std::vector<uint32_t>{0, 1, 6, 7, 32, 9'569}));
         EXPECT_EQ(run.progress.messages, kFullProgress);
         EXPECT_EQ(run.pages.liveBlocks(), 0u);
