@@ -77,7 +77,6 @@ int32_t TestDialogHost::AnswerMessageBox(WindowHandle owner, std::u16string_view
 void TestDialogHost::OnWindowTextChanged(const Window& window, const std::u16string&) {
     if (!window.isDialog && window.controlId == kIdcLogEdit) {
         logText = window.text;
-        logTexts.push_back(window.text);
     }
 }
 

@@ -35,9 +35,8 @@ class TestDialogHost : public MemoryWindowHost {
     std::function<void()> whileNextBoxOpen;
 
     PanelRecorder panel;
-    int panelPaints = 0;                   // device contexts released on the panel frame
-    std::u16string logText;                // the status log's text, kept after the dialog closes
-    std::vector<std::u16string> logTexts;  // every text the log was given, in order
+    int panelPaints = 0;     // device contexts released on the panel frame
+    std::u16string logText;  // the status log's text, kept after the dialog closes
 
     // Runs the action on the innermost dialog once the modal loop is idle.
     void PostToDialog(std::function<void(WindowHandle dialog)> action);
@@ -58,17 +57,16 @@ class RecordingVolumeLabel : public IVolumeLabel {
   public:
     bool SetVolumeLabelA(std::string_view rootPath, std::string_view label) override {
         calls.push_back({std::string(rootPath), std::string(label)});
-        return !fails;
+        return true;
     }
     struct Call {
         std::string rootPath;
         std::string label;
     };
     std::vector<Call> calls;
-    bool fails = false;
 };
 
-// The installer's file calls, recorded; files can be refused by path.
+// The installer's file calls, recorded; files can be refused.
 class RecordingFileSystem : public IPlayerFileSystem {
   public:
     bool CreateDirectoryA(std::string_view path) override;

@@ -14,10 +14,7 @@ namespace tolven::testing {
 class FakeLogControl : public ILogControl {
   public:
     std::u16string GetWindowTextW() const override { return text; }
-    void SetWindowTextW(std::u16string_view newText) override {
-        text = newText;
-        ++setCount;
-    }
+    void SetWindowTextW(std::u16string_view newText) override { text = newText; }
     int32_t GetLineCount() const override;
     void LineScroll(int32_t chars, int32_t lines) override { scrolls.push_back({chars, lines}); }
 
@@ -29,7 +26,6 @@ class FakeLogControl : public ILogControl {
         int32_t lines;
     };
     std::u16string text;
-    int setCount = 0;
     std::vector<Scroll> scrolls;
 };
 

@@ -86,9 +86,7 @@ class FakeVolume : public IVolume {
     }
     bool Control(VolumeCallKind kind, bool succeeds) {
         CheckOpen(ToString(kind));
-        VolumeCall call = CallOf(kind);
-        call.succeeded = succeeds;
-        system_.calls.push_back(call);
+        system_.calls.push_back(CallOf(kind));
         return succeeds;
     }
     void Close() {
@@ -154,9 +152,8 @@ std::unique_ptr<IVolume> FakeVolumeSystem::CreateFileW(std::u16string_view path,
     call.access = desiredAccess;
     call.share = shareMode;
     call.flags = flagsAndAttributes;
-    call.succeeded = faults.openSucceedsAtAttempt > 0 && openAttempts_ >= faults.openSucceedsAtAttempt;
     calls.push_back(call);
-    if (!call.succeeded) {
+    if (faults.openSucceedsAtAttempt == 0 || openAttempts_ < faults.openSucceedsAtAttempt) {
         const std::size_t index =
             std::min(static_cast<std::size_t>(openAttempts_ - 1), faults.openErrors.size() - 1);
         lastOpenError_ = faults.openErrors.empty() ? 0 : faults.openErrors[index];
@@ -174,14 +171,13 @@ bool FakeVolumeSystem::Write(uint64_t byteOffset, const std::byte* data, uint32_
     VolumeCall call = CallOf(VolumeCallKind::kWrite);
     call.offset = byteOffset;
     call.size = byteCount;
-    call.succeeded = !NthFails(writes_, faults.failWriteNumber, faults.writesFailFromThenOn);
     calls.push_back(call);
     // What an unbuffered volume insists on, and what stays inside the volume.
     EXPECT_EQ(byteOffset % sectorSize_, 0u) << "write at an offset that is not a whole sector";
     EXPECT_EQ(byteCount % sectorSize_, 0u) << "write of a partial sector";
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % kPageBytes, 0u) << "write from an unaligned buffer";
     EXPECT_LE(byteOffset + byteCount, sectorCount_ * sectorSize_) << "write beyond the end of the volume";
-    if (!call.succeeded) {
+    if (NthFails(writes_, faults.failWriteNumber, faults.writesFailFromThenOn)) {
         return false;
     }
     for (uint32_t done = 0; done + sectorSize_ <= byteCount; done += sectorSize_) {
@@ -214,9 +210,7 @@ std::vector<VolumeCall> FakeVolumeSystem::CallsOf(VolumeCallKind kind) const {
 void FakeClock::Sleep(uint32_t milliseconds) {
     sleeps.push_back(milliseconds);
     if (journal_ != nullptr) {
-        VolumeCall call = CallOf(VolumeCallKind::kSleep);
-        call.milliseconds = milliseconds;
-        journal_->push_back(call);
+        journal_->push_back(CallOf(VolumeCallKind::kSleep));
     }
 }
 
@@ -229,7 +223,7 @@ FakePageAllocator::~FakePageAllocator() {
 std::byte* FakePageAllocator::AllocatePages(std::size_t byteCount) {
     requests.push_back(byteCount);
     const int number = static_cast<int>(requests.size());
-    if (NthFails(number, failAllocationNumber, allocationsFailFromThenOn)) {
+    if (number == failAllocationNumber) {
         return nullptr;
     }
     const std::size_t rounded =

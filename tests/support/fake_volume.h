@@ -36,7 +36,6 @@ enum class VolumeCallKind {
 // One recorded call; only the members of its kind are meaningful.
 struct VolumeCall {
     VolumeCallKind kind = VolumeCallKind::kOpen;
-    bool succeeded = true;
     std::u16string path;  // open
     uint32_t access = 0;  // open
     uint32_t share = 0;   // open
@@ -44,7 +43,6 @@ struct VolumeCall {
     uint64_t offset = 0;  // write, bytes
     uint32_t size = 0;    // write, bytes
     uint8_t partitionType = 0;
-    uint32_t milliseconds = 0;  // sleep
 };
 
 const char* ToString(VolumeCallKind kind);
@@ -81,14 +79,11 @@ class FakeVolumeSystem : public IVolumeSystem {
     // Every call in order, the clock's sleeps included when the clock is attached.
     std::vector<VolumeCall> calls;
 
-    uint32_t sectorSize() const { return sectorSize_; }
-    uint64_t sectorCount() const { return sectorCount_; }
     // Stored content: only sectors that are not all zero.
     const SectorMap& sectors() const { return sectors_; }
     std::vector<std::byte> ReadSector(uint64_t sector) const;  // zeros where nothing is stored
     void FillSector(uint64_t sector, std::byte value);
     std::vector<VolumeCall> CallsOf(VolumeCallKind kind) const;
-    bool handleOpen() const { return handleOpen_; }
 
   private:
     friend class FakeVolume;
@@ -127,8 +122,7 @@ class FakePageAllocator : public IPageAllocator {
     std::byte* AllocatePages(std::size_t byteCount) override;
     void FreePages(std::byte* pages, std::size_t byteCount) override;
 
-    int failAllocationNumber = 0;  // 1-based; 0: none fails
-    bool allocationsFailFromThenOn = false;
+    int failAllocationNumber = 0;       // 1-based; 0: none fails
     std::vector<std::size_t> requests;  // sizes asked for, in order
     std::size_t liveBlocks() const { return live_.size(); }
 
