@@ -37,6 +37,28 @@ std::vector<Kind> KindsOf(const std::vector<CanvasCall>& calls) {
     return kinds;
 }
 
+// One drawn line of the panel: its text, colour and DrawTextW format, placed in the full field.
+struct ExpectedLine {
+    std::u16string text;
+    ColorRef color;
+    uint32_t format;
+};
+
+constexpr ColorRef kBlack = MakeColorRef(0, 0, 0);
+constexpr ColorRef kRed = MakeColorRef(255, 0, 0);
+
+void ExpectLines(const PanelRecorder& recorder, const std::vector<ExpectedLine>& lines) {
+    const std::vector<CanvasCall> texts = recorder.Texts();
+    ASSERT_EQ(texts.size(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE("line " + std::to_string(i + 1));
+        EXPECT_EQ(texts[i].text, lines[i].text);
+        EXPECT_EQ(texts[i].color, lines[i].color);
+        EXPECT_EQ(texts[i].format, lines[i].format);
+        EXPECT_TRUE(SameRect(texts[i].rect, kClient)) << "every line is placed in the full field";
+    }
+}
+
 TEST(DrawDriveInfoPanelTest, WithoutAPlayerShowsOnlyTheCentredNoPlayerLine) {
     CPlayerDriveInfo record;
     record.m_nDrive = kDriveNoPlayer;
@@ -52,11 +74,7 @@ TEST(DrawDriveInfoPanelTest, WithoutAPlayerShowsOnlyTheCentredNoPlayerLine) {
     const CanvasCall outline = recorder.Rectangles().at(0);
     EXPECT_TRUE(SameRect(outline.rect, kClient));
     EXPECT_EQ(outline.fill, PanelRecorder::kWhite) << "drawn with the context's default brush";
-    const CanvasCall line = recorder.Texts().at(0);
-    EXPECT_EQ(line.text, u"TOLVEN 제품이 연결되지 않았습니다");
-    EXPECT_EQ(line.color, MakeColorRef(0, 0, 0));
-    EXPECT_EQ(line.format, 0x825u);
-    EXPECT_TRUE(SameRect(line.rect, kClient));
+    ExpectLines(recorder, {{u"TOLVEN 제품이 연결되지 않았습니다", kBlack, 0x825u}});
     EXPECT_EQ(recorder.calls[6].window, PanelWindow::kPanelFrame);
     EXPECT_EQ(recorder.calls[7].window, PanelWindow::kLogEdit);
     EXPECT_TRUE(volumes.labelQueries.empty());
@@ -79,27 +97,16 @@ TEST(DrawDriveInfoPanelTest, APlayerShowsLetterLabelIdentificationBarAndFigures)
     EXPECT_EQ(record.m_nDrive, 'E');
     EXPECT_EQ(std::u16string(record.m_szVolumeLabel), u"PMP");
 
-    const std::vector<CanvasCall> texts = recorder.Texts();
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0].text, u" E: PMP");
-    EXPECT_EQ(texts[0].color, MakeColorRef(255, 0, 0));
-    EXPECT_EQ(texts[0].format, 0x820u);
-    EXPECT_EQ(texts[1].text, u"TOLVEN VQ10");
-    EXPECT_EQ(texts[1].color, MakeColorRef(0, 0, 0));
-    EXPECT_EQ(texts[1].format, 0x825u);
-    EXPECT_EQ(texts[2].text, u"29,302,536KB Free / 39,070,048KB Total ");
-    EXPECT_EQ(texts[2].color, MakeColorRef(0, 0, 0));
-    EXPECT_EQ(texts[2].format, 0x82Au);
-    for (const CanvasCall& text : texts) {
-        EXPECT_TRUE(SameRect(text.rect, kClient)) << "every line is placed in the full field";
-    }
+    ExpectLines(recorder, {{u" E: PMP", kRed, 0x820u},
+                           {u"TOLVEN VQ10", kBlack, 0x825u},
+                           {u"29,302,536KB Free / 39,070,048KB Total ", kBlack, 0x82Au}});
 
     const std::vector<CanvasCall> rectangles = recorder.Rectangles();
     ASSERT_EQ(rectangles.size(), 2u);
     const CanvasCall bar = rectangles[1];
     EXPECT_TRUE(SameRect(bar.rect, Rect{0, 0, 72, 63}));  // 289 × 10,001,932,288 ÷ 40,007,729,152
     EXPECT_EQ(bar.fill, 0x00FF7900u);
-    EXPECT_EQ(bar.penColor, MakeColorRef(0, 0, 0));
+    EXPECT_EQ(bar.penColor, kBlack);
     // The bar's brush and pen go back out and are deleted before the context is released.
     EXPECT_EQ(recorder.LiveObjects(), 0u);
     EXPECT_EQ(recorder.selectedBrush, PanelRecorder::kStockBrush);
@@ -145,14 +152,7 @@ TEST(DrawDriveInfoPanelTest, AnUnreadableVolumeShowsNotFormattedUntilTheNextScan
     EXPECT_EQ(record.m_nDrive, kDriveVolumeUnreadable);
     EXPECT_TRUE(volumes.spaceQueries.empty());
     auto expectNotFormatted = [](const PanelRecorder& recorder) {
-        const std::vector<CanvasCall> texts = recorder.Texts();
-        ASSERT_EQ(texts.size(), 2u);
-        EXPECT_EQ(texts[0].text, u" F: ");
-        EXPECT_EQ(texts[0].color, MakeColorRef(255, 0, 0));
-        EXPECT_EQ(texts[0].format, 0x820u);
-        EXPECT_EQ(texts[1].text, u"포맷이 안되어 있습니다");
-        EXPECT_EQ(texts[1].color, MakeColorRef(0, 0, 0));
-        EXPECT_EQ(texts[1].format, 0x825u);
+        ExpectLines(recorder, {{u" F: ", kRed, 0x820u}, {u"포맷이 안되어 있습니다", kBlack, 0x825u}});
         EXPECT_EQ(recorder.Rectangles().size(), 1u) << "outline only, no bar";
     };
     expectNotFormatted(first);
@@ -199,10 +199,7 @@ TEST(DrawDriveInfoPanelTest, WithoutAUsableTotalTheFiguresAndBarAreLeftOut) {
         volumes.freeBytes = c.free;
         PanelRecorder recorder;
         DrawDriveInfoPanel(record, volumes, recorder.Source());
-        const std::vector<CanvasCall> texts = recorder.Texts();
-        ASSERT_EQ(texts.size(), 2u);
-        EXPECT_EQ(texts[0].text, u" E: PMP");
-        EXPECT_EQ(texts[1].text, u"TOLVEN VQ10");
+        ExpectLines(recorder, {{u" E: PMP", kRed, 0x820u}, {u"TOLVEN VQ10", kBlack, 0x825u}});
         EXPECT_EQ(recorder.Rectangles().size(), 1u);
         EXPECT_EQ(record.m_nDrive, 'E') << "the label was read: the volume counts as formatted";
     }
@@ -243,21 +240,6 @@ TEST(DrawDriveInfoPanelTest, TheBarSpansTheUsedShareAndTurnsFullColourOnlyWhenNo
         EXPECT_TRUE(SameRect(rectangles[1].rect, Rect{0, 0, c.right, 63}))
             << "right edge " << rectangles[1].rect.right << ", expected " << c.right;
         EXPECT_EQ(rectangles[1].fill, c.fill);
-    }
-}
-
-TEST(DrawDriveInfoPanelTest, TheBarEdgeAgreesWithPlainArithmeticWhereThatCannotOverflow) {
-    const int32_t rights[] = {0, 1, 289, 385, 1920};
-    const uint64_t totals[] = {1, 7, 1'000'003, 40'007'729'152ULL, 1ULL << 44};
-    for (int32_t right : rights) {
-        for (uint64_t total : totals) {
-            for (uint64_t used : {uint64_t{0}, total / 3, total / 2, total - 1, total}) {
-                const auto expected = static_cast<int32_t>(
-                    static_cast<int64_t>(right) * static_cast<int64_t>(used) / static_cast<int64_t>(total));
-                EXPECT_EQ(UsedBarRight(right, used, total), expected)
-                    << "right " << right << ", used " << used << ", total " << total;
-            }
-        }
     }
 }
 

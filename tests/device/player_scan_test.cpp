@@ -3,6 +3,7 @@
 #include "device/player_drive_info.h"
 #include "device/storage_descriptor.h"
 #include "tests/support/device_fakes.h"
+#include "tests/support/little_endian.h"
 
 namespace tolven {
 namespace {
@@ -11,34 +12,20 @@ using testing::DescriptorWith;
 using testing::FakeDrive;
 using testing::FakeEnableableButton;
 using testing::FakeStorageIdentification;
-
-void SetLe32(std::vector<std::byte>& bytes, std::size_t at, uint32_t value) {
-    if (bytes.size() < at + 4) {
-        bytes.resize(at + 4);
-    }
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = std::byte{static_cast<uint8_t>(value >> (8 * i))};
-    }
-}
+using testing::PutLe32;
 
 // A USB descriptor whose vendor and product strings are laid out by hand.
 std::vector<std::byte> HandMadeDescriptor(uint32_t vendorOffset, uint32_t productOffset,
                                           const std::string& tail, uint32_t tailAt = 40) {
     std::vector<std::byte> bytes(tailAt, std::byte{0});
-    SetLe32(bytes, 12, vendorOffset);
-    SetLe32(bytes, 16, productOffset);
-    SetLe32(bytes, 28, kBusTypeUsb);
+    PutLe32(bytes, 12, vendorOffset);
+    PutLe32(bytes, 16, productOffset);
+    PutLe32(bytes, 28, kBusTypeUsb);
     for (char c : tail) {
         bytes.push_back(std::byte{static_cast<uint8_t>(c)});
     }
     return bytes;
 }
-
-struct ScanResult {
-    int32_t drive;
-    CPlayerDriveInfo record;
-    FakeEnableableButton button;
-};
 
 // One USB drive at E: with the given identification.
 struct IdentificationCase {

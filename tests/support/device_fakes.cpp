@@ -62,8 +62,8 @@ class RecordingCanvas : public IPanelCanvas {
         return 2;  // OPAQUE before
     }
     Rect GetClientRect() override {
-        Log({.kind = CanvasCall::Kind::kGetClientRect, .rect = r_.clientRect});
-        return r_.clientRect;
+        Log({.kind = CanvasCall::Kind::kGetClientRect, .rect = PanelRecorder::kClientRect});
+        return PanelRecorder::kClientRect;
     }
     void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
         Log({.kind = CanvasCall::Kind::kRectangle,
@@ -72,21 +72,15 @@ class RecordingCanvas : public IPanelCanvas {
              .penColor = r_.ColorOf(r_.selectedPen)});
     }
     GdiObject CreateSolidBrush(ColorRef color) override {
-        if (r_.brushFails) {
-            Log({.kind = CanvasCall::Kind::kCreateSolidBrush, .color = color});
-            return 0;
-        }
-        const GdiObject object = Make(false, color);
-        Log({.kind = CanvasCall::Kind::kCreateSolidBrush, .color = color, .object = object});
-        return object;
+        Log({.kind = CanvasCall::Kind::kCreateSolidBrush, .color = color});
+        return r_.brushFails ? 0 : Make(false, color);
     }
     GdiObject CreatePen(int32_t style, int32_t width, ColorRef color) override {
-        const GdiObject object = style == kPenStyleSolid ? Make(true, color) : 0;
-        Log({.kind = CanvasCall::Kind::kCreatePen, .color = color, .value = width, .object = object});
-        return object;
+        Log({.kind = CanvasCall::Kind::kCreatePen, .color = color, .value = width});
+        return style == kPenStyleSolid ? Make(true, color) : 0;
     }
     GdiObject SelectObject(GdiObject object) override {
-        Log({.kind = CanvasCall::Kind::kSelectObject, .object = object});
+        Log({.kind = CanvasCall::Kind::kSelectObject});
         const bool isPen =
             object == PanelRecorder::kStockPen || (r_.objects.count(object) != 0 && r_.objects[object].isPen);
         const bool known = object == PanelRecorder::kStockPen || object == PanelRecorder::kStockBrush ||
@@ -100,7 +94,7 @@ class RecordingCanvas : public IPanelCanvas {
         return previous;
     }
     void DeleteObject(GdiObject object) override {
-        Log({.kind = CanvasCall::Kind::kDeleteObject, .object = object});
+        Log({.kind = CanvasCall::Kind::kDeleteObject});
         auto it = r_.objects.find(object);
         if (it != r_.objects.end() && !it->second.deleted) {
             it->second.deleted = true;

@@ -36,10 +36,9 @@ class FakeStorageIdentification : public IStorageIdentification {
   public:
     // Letters without a script answer kDriveNoRootDir.
     void SetDrive(char letter, FakeDrive drive) { drives_[letter] = std::move(drive); }
-    void AddUsbDrive(char letter, const std::string& vendorId, const std::string& productId,
-                     uint32_t driveType = kDriveRemovable) {
+    void AddUsbDrive(char letter, const std::string& vendorId, const std::string& productId) {
         SetDrive(letter,
-                 FakeDrive{driveType, false, false, DescriptorWith(vendorId, productId), std::nullopt});
+                 FakeDrive{kDriveRemovable, false, false, DescriptorWith(vendorId, productId), std::nullopt});
     }
 
     uint32_t GetDriveTypeW(std::u16string_view rootPath) override;
@@ -101,7 +100,6 @@ struct CanvasCall {
     ColorRef fill = 0;      // Rectangle: colour of the selected brush
     ColorRef penColor = 0;  // Rectangle: colour of the selected pen
     int32_t value = 0;      // SetBkMode mode; CreatePen width
-    GdiObject object = 0;   // SelectObject, DeleteObject, Create*: the object
     std::u16string text;    // DrawTextW
     uint32_t format = 0;    // DrawTextW
     PanelWindow window{};   // UpdateWindow
@@ -114,6 +112,7 @@ class PanelRecorder {
     static constexpr ColorRef kWhite = 0x00FFFFFF;
     static constexpr GdiObject kStockBrush = 1;
     static constexpr GdiObject kStockPen = 2;
+    static constexpr Rect kClientRect{0, 0, 289, 63};
 
     // A GetDC for DrawDriveInfoPanel; each canvas it makes logs into this recorder.
     PanelCanvasSource Source();
@@ -124,7 +123,6 @@ class PanelRecorder {
     // Objects created and not deleted.
     std::size_t LiveObjects() const { return objects.size() - deletedCount; }
 
-    Rect clientRect{0, 0, 289, 63};
     bool getDcFails = false;
     bool brushFails = false;  // CreateSolidBrush returns 0
     int getDcCount = 0;

@@ -30,7 +30,7 @@ bool MemoryBlockDevice::Read(uint64_t byteOffset, std::byte* data, std::size_t b
 
 bool MemoryBlockDevice::Write(uint64_t byteOffset, const std::byte* data, std::size_t byteCount) {
     ++writeCount;
-    if (failWriteAt_ != 0 && (writeCount == failWriteAt_ || (failOnward_ && writeCount > failWriteAt_))) {
+    if (failWriteAt_ != 0 && writeCount == failWriteAt_) {
         return false;
     }
     if (!InRange(byteOffset, byteCount)) {

@@ -22,11 +22,8 @@ class MemoryBlockDevice : public linux_host::IBlockDevice {
     bool Write(uint64_t byteOffset, const std::byte* data, std::size_t byteCount) override;
     bool Flush() override { return true; }
 
-    // Write number n (1-based, counted from now) and, if `onward`, every later one fails.
-    void FailWrite(uint32_t n, bool onward = false) {
-        failWriteAt_ = writeCount + n;
-        failOnward_ = onward;
-    }
+    // Write number n (1-based, counted from now) fails.
+    void FailWrite(uint32_t n) { failWriteAt_ = writeCount + n; }
     void FailReadsFrom(uint32_t n) { failReadAt_ = readCount + n; }
 
     // Helpers for checks: whole sectors, zeros where nothing was written.
@@ -44,7 +41,6 @@ class MemoryBlockDevice : public linux_host::IBlockDevice {
     uint32_t sectorSize_;
     std::map<uint64_t, std::vector<std::byte>> sectors_;
     uint32_t failWriteAt_ = 0;
-    bool failOnward_ = false;
     uint32_t failReadAt_ = 0;
 };
 

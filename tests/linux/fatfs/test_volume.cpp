@@ -104,7 +104,6 @@ std::vector<TestEntry> ReadDirectory(const MemoryBlockDevice& device, const Test
                 e.name.push_back(static_cast<char>(bytes[at + i]));
             }
             e.attributes = std::to_integer<uint8_t>(bytes[at + 11]);
-            e.createTime = Le16(bytes, at + 14);
             e.createDate = Le16(bytes, at + 16);
             e.writeTime = Le16(bytes, at + 22);
             e.writeDate = Le16(bytes, at + 24);

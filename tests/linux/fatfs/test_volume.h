@@ -40,7 +40,6 @@ struct TestEntry {
     uint32_t size = 0;
     uint16_t writeTime = 0;
     uint16_t writeDate = 0;
-    uint16_t createTime = 0;
     uint16_t createDate = 0;
     uint64_t offset = 0;
 };
