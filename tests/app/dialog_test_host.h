@@ -52,13 +52,14 @@ class TestDialogHost : public MemoryWindowHost {
     std::unique_ptr<IPanelCanvas> CreatePanelCanvas(WindowHandle frame, WindowHandle logEdit) override;
 };
 
-// The label call, recorded.
+// The label call, recorded; it can be refused.
 class RecordingVolumeLabel : public IVolumeLabel {
   public:
     bool SetVolumeLabelA(std::string_view rootPath, std::string_view label) override {
         calls.push_back({std::string(rootPath), std::string(label)});
-        return true;
+        return !refuse;
     }
+    bool refuse = false;
     struct Call {
         std::string rootPath;
         std::string label;

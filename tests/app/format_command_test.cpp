@@ -161,6 +161,22 @@ TEST(FormatCommandTest, AFailedCopyIsReportedInsteadOfTheCompletion) {
     EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kCopyFailed);
 }
 
+TEST(FormatCommandTest, ARefusedLabelIsNotDetectedAndTheContentIsStillInstalled) {
+    DialogFixture f;
+    f.AttachPlayer('E', "VQ40");
+    f.labels.refuse = true;
+    CTolvenFormatDlg dialog(f.host, f.services);
+    RunWithClicks(f, dialog);
+
+    ASSERT_EQ(f.labels.calls.size(), 1u);
+    const std::vector<std::u16string> lines = LinesAfterIntroduction(f);
+    ASSERT_GE(lines.size(), 4u);
+    const std::vector<std::u16string> tail(lines.end() - 4, lines.end());
+    EXPECT_EQ(tail, kCommandLines);
+    EXPECT_EQ(f.files.files.size(), 5u) << "the VQ40 files";
+    EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kSucceeded);
+}
+
 TEST(FormatCommandTest, ASecondFormatContinuesTheLogBelowTheFirst) {
     DialogFixture f;
     f.AttachPlayer('E');
