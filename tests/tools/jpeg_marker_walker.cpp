@@ -20,7 +20,7 @@ JpegWalk WalkJpeg(std::span<const uint8_t> bytes) {
         walk.error = "no start-of-image marker at offset 0";
         return walk;
     }
-    walk.segments.push_back({kSoi, 0, {}});
+    walk.segments.push_back({kSoi, {}});
     size_t at = 2;
     while (true) {
         if (at + 2 > bytes.size()) {
@@ -41,7 +41,7 @@ JpegWalk WalkJpeg(std::span<const uint8_t> bytes) {
         }
         const uint8_t marker = bytes[at++];
         if (marker == kEoi) {
-            walk.segments.push_back({kEoi, start, {}});
+            walk.segments.push_back({kEoi, {}});
             walk.end = at;
             return walk;
         }
@@ -60,7 +60,6 @@ JpegWalk WalkJpeg(std::span<const uint8_t> bytes) {
             return walk;
         }
         walk.segments.push_back({marker,
-                                 start,
                                  {bytes.begin() + static_cast<std::ptrdiff_t>(at + 2),
                                   bytes.begin() + static_cast<std::ptrdiff_t>(at + length)}});
         at += length;

@@ -21,7 +21,6 @@ inline constexpr uint8_t kApp0 = 0xE0;
 
 struct JpegSegment {
     uint8_t marker = 0;
-    size_t offset = 0;             // of the 0xFF that starts the marker
     std::vector<uint8_t> payload;  // the bytes after the length field; empty for SOI and EOI
 };
 
