@@ -25,6 +25,20 @@ CPlayerDriveInfo PlayerAt(char letter, const char16_t* vendor = u"TOLVEN", const
     return record;
 }
 
+// A player at E: whose volume reports the given space, with its panel drawn once.
+struct PanelWithSpace {
+    PanelWithSpace(uint64_t total, uint64_t free, bool spaceFails = false) {
+        volumes.label = u"PMP";
+        volumes.spaceFails = spaceFails;
+        volumes.totalBytes = total;
+        volumes.freeBytes = free;
+        DrawDriveInfoPanel(record, volumes, recorder.Source());
+    }
+    CPlayerDriveInfo record = PlayerAt('E');
+    FakeVolumeInformation volumes;
+    PanelRecorder recorder;
+};
+
 bool SameRect(const Rect& a, const Rect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -191,17 +205,10 @@ TEST(DrawDriveInfoPanelTest, WithoutAUsableTotalTheFiguresAndBarAreLeftOut) {
     };
     for (const SpaceCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CPlayerDriveInfo record = PlayerAt('E');
-        FakeVolumeInformation volumes;
-        volumes.label = u"PMP";
-        volumes.spaceFails = c.spaceFails;
-        volumes.totalBytes = c.total;
-        volumes.freeBytes = c.free;
-        PanelRecorder recorder;
-        DrawDriveInfoPanel(record, volumes, recorder.Source());
-        ExpectLines(recorder, {{u" E: PMP", kRed, 0x820u}, {u"TOLVEN VQ10", kBlack, 0x825u}});
-        EXPECT_EQ(recorder.Rectangles().size(), 1u);
-        EXPECT_EQ(record.m_nDrive, 'E') << "the label was read: the volume counts as formatted";
+        const PanelWithSpace panel(c.total, c.free, c.spaceFails);
+        ExpectLines(panel.recorder, {{u" E: PMP", kRed, 0x820u}, {u"TOLVEN VQ10", kBlack, 0x825u}});
+        EXPECT_EQ(panel.recorder.Rectangles().size(), 1u);
+        EXPECT_EQ(panel.record.m_nDrive, 'E') << "the label was read: the volume counts as formatted";
     }
 }
 
@@ -229,13 +236,8 @@ TEST(DrawDriveInfoPanelTest, TheBarSpansTheUsedShareAndTurnsFullColourOnlyWhenNo
     };
     for (const BarCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CPlayerDriveInfo record = PlayerAt('E');
-        FakeVolumeInformation volumes;
-        volumes.totalBytes = c.total;
-        volumes.freeBytes = c.free;
-        PanelRecorder recorder;
-        DrawDriveInfoPanel(record, volumes, recorder.Source());
-        const std::vector<CanvasCall> rectangles = recorder.Rectangles();
+        const PanelWithSpace panel(c.total, c.free);
+        const std::vector<CanvasCall> rectangles = panel.recorder.Rectangles();
         ASSERT_EQ(rectangles.size(), 2u);
         EXPECT_TRUE(SameRect(rectangles[1].rect, Rect{0, 0, c.right, 63}))
             << "right edge " << rectangles[1].rect.right << ", expected " << c.right;
@@ -265,13 +267,8 @@ TEST(DrawDriveInfoPanelTest, FiguresAreWholeKilobytesWithThousandsSeparators) {
     };
     for (const FigureCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CPlayerDriveInfo record = PlayerAt('E');
-        FakeVolumeInformation volumes;
-        volumes.totalBytes = c.total;
-        volumes.freeBytes = c.free;
-        PanelRecorder recorder;
-        DrawDriveInfoPanel(record, volumes, recorder.Source());
-        EXPECT_EQ(recorder.Texts().at(2).text, c.line);
+        const PanelWithSpace panel(c.total, c.free);
+        EXPECT_EQ(panel.recorder.Texts().at(2).text, c.line);
     }
 }
 

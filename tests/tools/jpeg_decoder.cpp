@@ -7,28 +7,20 @@
 // After <cstdio>: the library's header uses FILE and size_t without declaring them.
 #include <jpeglib.h>
 
+#include "tools/screens/jpeg_error_trap.h"
+
 namespace tolven::testing {
 
 namespace {
 
-struct ErrorTrap {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-[[noreturn]] void OnLibraryError(j_common_ptr info) {
-    auto* trap = reinterpret_cast<ErrorTrap*>(info->err);
-    (*info->err->format_message)(info, trap->message);
-    std::longjmp(trap->jump, 1);
-}
+using screens::ArmJpegErrorTrap;
+using screens::JpegErrorTrap;
 
 // Only plain C data lives between setjmp and a possible longjmp; the caller's vector is sized
 // before the rows are read and never reallocated here.
-bool Decompress(std::span<const uint8_t> bytes, ErrorTrap& trap, DecodedJpeg& out) {
+bool Decompress(std::span<const uint8_t> bytes, JpegErrorTrap& trap, DecodedJpeg& out) {
     jpeg_decompress_struct info{};
-    info.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = OnLibraryError;
+    info.err = ArmJpegErrorTrap(trap);
     if (setjmp(trap.jump) != 0) {
         jpeg_destroy_decompress(&info);
         return false;
@@ -58,7 +50,7 @@ bool Decompress(std::span<const uint8_t> bytes, ErrorTrap& trap, DecodedJpeg& ou
 
 DecodedJpeg DecodeJpeg(std::span<const uint8_t> bytes) {
     DecodedJpeg decoded;
-    ErrorTrap trap{};
+    JpegErrorTrap trap{};
     if (bytes.empty()) {
         decoded.error = "no bytes";
         return decoded;

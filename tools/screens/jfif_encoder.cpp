@@ -10,29 +10,17 @@
 // After <cstdio>: the library's header uses FILE and size_t without declaring them.
 #include <jpeglib.h>
 
+#include "tools/screens/jpeg_error_trap.h"
+
 namespace tolven::screens {
 
 namespace {
 
-struct ErrorTrap {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-// The library must not exit the process: jump back to the encoder, which cleans up and throws.
-[[noreturn]] void OnLibraryError(j_common_ptr info) {
-    auto* trap = reinterpret_cast<ErrorTrap*>(info->err);
-    (*info->err->format_message)(info, trap->message);
-    std::longjmp(trap->jump, 1);
-}
-
 // Everything between setjmp and a possible longjmp is plain C data, so no destructor is skipped.
-bool Compress(const RgbCanvas& canvas, int quality, ErrorTrap& trap, unsigned char** out,
+bool Compress(const RgbCanvas& canvas, int quality, JpegErrorTrap& trap, unsigned char** out,
               unsigned long* size) {
     jpeg_compress_struct info{};
-    info.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = OnLibraryError;
+    info.err = ArmJpegErrorTrap(trap);
     if (setjmp(trap.jump) != 0) {
         jpeg_destroy_compress(&info);
         return false;
@@ -72,7 +60,7 @@ bool Compress(const RgbCanvas& canvas, int quality, ErrorTrap& trap, unsigned ch
 }  // namespace
 
 std::vector<uint8_t> EncodeJfif(const RgbCanvas& canvas, int quality) {
-    ErrorTrap trap{};
+    JpegErrorTrap trap{};
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     const bool ok = Compress(canvas, quality, trap, &buffer, &size);
