@@ -1,13 +1,4 @@
-# Cross build of the Windows program with mingw-w64 (Debian's posix thread-model compilers).
-set(CMAKE_SYSTEM_NAME Windows)
+# The 64-bit Windows program, cross-compiled with mingw-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(TOLVEN_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOLVEN_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOLVEN_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TOLVEN_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOLVEN_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
