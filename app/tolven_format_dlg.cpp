@@ -3,8 +3,8 @@
 #include "app/about_dlg.h"
 #include "app/dialog_texts.h"
 #include "app/resource_ids.h"
-#include "app/status_log.h"
 #include "device/drive_info_panel.h"
+#include "ui/status_log.h"
 
 namespace tolven {
 

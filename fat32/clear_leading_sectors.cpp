@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/status_log.h"
 #include "fat32/format_messages.h"
 #include "fat32/page_buffer.h"
+#include "ui/status_log.h"
 
 namespace tolven {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace tolven {
 

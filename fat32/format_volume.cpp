@@ -5,7 +5,6 @@
 #include <array>
 #include <memory>
 
-#include "app/status_log.h"
 #include "fat32/clear_leading_sectors.h"
 #include "fat32/fat32_layout.h"
 #include "fat32/fat32_structures.h"
@@ -13,6 +12,7 @@
 #include "fat32/log_text.h"
 #include "fat32/page_buffer.h"
 #include "fat32/volume_access_stage.h"
+#include "ui/status_log.h"
 
 namespace tolven {
 namespace {

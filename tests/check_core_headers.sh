@@ -1,11 +1,21 @@
 #!/bin/sh
-# Fails when a file of the portable core includes an operating-system header.
+# Fails when a file of the portable core includes an operating-system header, or when an include
+# points up the core's one-way dependencies: app -> fat32, device, content -> ui.
 cd "$1" || exit 2
-hits=$(grep -rnE '#[[:space:]]*include[[:space:]]*[<"](windows\.h|winioctl\.h|winbase\.h|unistd\.h|fcntl\.h|dirent\.h|sys/[^>"]*|linux/[^>"]*)[>"]' \
-    app device fat32 content 2>/dev/null)
-if [ -n "$hits" ]; then
-    echo "operating-system headers in the portable core:"
-    echo "$hits"
-    exit 1
-fi
-echo "core is free of operating-system headers"
+status=0
+report() {
+    if [ -n "$2" ]; then
+        echo "$1"
+        echo "$2"
+        status=1
+    fi
+}
+report "operating-system headers in the portable core:" \
+    "$(grep -rnE '#[[:space:]]*include[[:space:]]*[<"](windows\.h|winioctl\.h|winbase\.h|unistd\.h|fcntl\.h|dirent\.h|sys/[^>"]*|linux/[^>"]*)[>"]' \
+        app device fat32 content ui 2>/dev/null)"
+report "the formatter, the drive scan or the content installer includes the application:" \
+    "$(grep -rnE '#[[:space:]]*include[[:space:]]*"app/' fat32 device content 2>/dev/null)"
+report "the status log room includes a room above it:" \
+    "$(grep -rnE '#[[:space:]]*include[[:space:]]*"(app|fat32|device|content|platform)/' ui 2>/dev/null)"
+[ "$status" -eq 0 ] && echo "core is free of operating-system headers and upward includes"
+exit "$status"

@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "app/framework/wnd.h"
-#include "app/window_controls.h"
 #include "device/panel_canvas.h"
 #include "device/storage_identification.h"
+#include "ui/window_controls.h"
 
 namespace tolven {
 

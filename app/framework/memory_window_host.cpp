@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/framework/dialog.h"
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace tolven {
 

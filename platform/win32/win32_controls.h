@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "app/window_controls.h"
 #include "device/storage_identification.h"
+#include "ui/window_controls.h"
 
 namespace tolven::win32 {
 

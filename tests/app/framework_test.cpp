@@ -6,7 +6,7 @@
 #include "app/framework/controls.h"
 #include "app/framework/dialog.h"
 #include "app/framework/memory_window_host.h"
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace tolven {
 namespace {

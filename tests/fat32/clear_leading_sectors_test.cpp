@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "app/status_log.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/fake_volume.h"
+#include "ui/status_log.h"
 
 namespace tolven {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace tolven::testing {
 

@@ -1,4 +1,4 @@
-#include "app/status_log.h"
+#include "ui/status_log.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // AppendLog and the formatter's LogLine, onto the same edit control.
 #pragma once
 
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace tolven {
 
