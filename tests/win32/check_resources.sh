@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks a built Windows program without running it: its decompiled dialogs, string table and
-# version information against the expected text, its icon, manifest and the language of its
-# resources, and that it imports nothing but system libraries.
+# version information against the expected text, its icon, its manifest (common controls 6, the
+# administrator execution level), the language of its resources, and that it imports nothing but
+# system libraries.
 #   check_resources.sh EXE WINDRES OBJDUMP EXPECTED_RC MACHINE
 # MACHINE is the objdump file format, "pei-x86-64" or "pei-i386".
 set -u
@@ -45,6 +46,11 @@ fi
 if ! grep -q 'name=""Microsoft.Windows.Common-Controls"" version=""6.0.0.0""' "$work/all.rc" ||
     ! grep -q 'processorArchitecture=""\*"" publicKeyToken=""6595b64144ccf1df""' "$work/all.rc"; then
     fail "the manifest does not depend on common controls 6.0.0.0"
+fi
+# Raw volume access needs administrator rights: the program asks for them when it starts.
+if ! grep -q 'xmlns=""urn:schemas-microsoft-com:asm.v3""' "$work/all.rc" ||
+    ! grep -q 'requestedExecutionLevel level=""requireAdministrator"" uiAccess=""false""' "$work/all.rc"; then
+    fail "the manifest does not request the requireAdministrator execution level"
 fi
 if [ "$(grep -c 'RT_MANIFEST' "$work/all.rc")" != 1 ]; then
     fail "the program carries not exactly one manifest"
