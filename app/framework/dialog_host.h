@@ -31,7 +31,10 @@ class IDialogHost {
     virtual intptr_t DoModal(CDialog& dialog, uint32_t templateId, WindowHandle owner) = 0;
     // Ends the modal loop of the dialog window after the current message.
     virtual void EndDialog(WindowHandle dialog, intptr_t result) = 0;
-    // The window's default processing of a message (DefWindowProcW / the dialog manager's).
+    // The window's default processing of a message (DefWindowProcW / the dialog manager's). A host
+    // whose dialog manager processes every message the dialog declines may instead decline the
+    // message being handled once its handler returns; the dialog manager's result then stands for
+    // the message, and this returns 0.
     virtual intptr_t DefWindowProcW(WindowHandle window, const Message& message) = 0;
     // Synchronous delivery: to a dialog through its message map, to a control by its class.
     virtual intptr_t SendMessageW(WindowHandle window, uint32_t message, uintptr_t wParam,

@@ -41,7 +41,8 @@ class CWnd {
     // Dispatches one message through the message map; false when no entry (and no built-in
     // handling of the class) took it, so that the host gives it its default processing.
     virtual bool OnWndMsg(const Message& message, intptr_t& result);
-    // The default processing of the message being handled (0 outside any message).
+    // The default processing of the message being handled (0 outside any message, and where the
+    // host gives it after the handler: see IDialogHost::DefWindowProcW).
     intptr_t Default();
 
     // Window calls, forwarded to the host. On a detached window they do nothing and report

@@ -20,15 +20,14 @@ WindowHandle FromHwnd(HWND window) {
     return reinterpret_cast<WindowHandle>(window);
 }
 
-// One running modal dialog: the object its messages go to, and the message whose default
-// processing is under way (DefDlgProcW calls the dialog procedure again with that message,
-// which must then decline it).
+// One running modal dialog: the object its messages go to, and whether the handler of the
+// message being dispatched asked for the default processing. The dialog procedure then declines
+// the message, and the dialog manager, which called it, gives the default processing itself.
 struct ModalDialog {
     Win32DialogHost* host = nullptr;
     CDialog* dialog = nullptr;
     HWND window = nullptr;
-    bool passingToDefault = false;
-    UINT defaultMessage = 0;
+    bool defaultRequested = false;
 };
 
 // The dialogs of the running modal loops, innermost last. Only their windows carry a
@@ -84,14 +83,16 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     if (modal == nullptr) {
         return FALSE;  // messages before WM_INITDIALOG (WM_SETFONT) and after the end
     }
-    if (modal->passingToDefault && modal->defaultMessage == message) {
-        modal->passingToDefault = false;
-        return FALSE;
-    }
+    // Handlers may open modal loops that dispatch further messages here: one request per message.
+    const bool outerRequested = modal->defaultRequested;
+    modal->defaultRequested = false;
     intptr_t result = 0;
     const Message delivered{message, wParam, lParam};
-    if (!modal->dialog->OnWndMsg(delivered, result)) {
-        return FALSE;
+    const bool handled = modal->dialog->OnWndMsg(delivered, result);
+    const bool declined = !handled || modal->defaultRequested;
+    modal->defaultRequested = outerRequested;
+    if (declined) {
+        return FALSE;  // the dialog manager's default processing follows, and gives the result
     }
     if (ReturnsResultDirectly(message)) {
         return static_cast<INT_PTR>(result);
@@ -110,7 +111,7 @@ bool Win32DialogHost::InitCommonControlsEx(uint32_t classes) {
 }
 
 intptr_t Win32DialogHost::DoModal(CDialog& dialog, uint32_t templateId, WindowHandle owner) {
-    ModalDialog modal{this, &dialog, nullptr, false, 0};
+    ModalDialog modal{this, &dialog, nullptr, false};
     RunningDialogs().push_back(&modal);
     const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(templateId), ToHwnd(owner),
                                            DialogProcedure, reinterpret_cast<LPARAM>(&modal));
@@ -129,16 +130,11 @@ intptr_t Win32DialogHost::DefWindowProcW(WindowHandle window, const Message& mes
     if (modal == nullptr) {
         return ::DefWindowProcW(hwnd, message.message, message.wParam, message.lParam);
     }
-    // The dialog manager's own handling: DefDlgProcW first offers the message to the dialog
-    // procedure again, which declines it while this call runs.
-    const bool outerPassing = modal->passingToDefault;
-    const UINT outerMessage = modal->defaultMessage;
-    modal->passingToDefault = true;
-    modal->defaultMessage = message.message;
-    const LRESULT result = DefDlgProcW(hwnd, message.message, message.wParam, message.lParam);
-    modal->passingToDefault = outerPassing;
-    modal->defaultMessage = outerMessage;
-    return static_cast<intptr_t>(result);
+    // A dialog procedure must not call DefDlgProcW: the dialog manager would run the procedure
+    // again. The message is declined instead once its handler returns, and the dialog manager
+    // then processes it; its result is the message's result, not known before.
+    modal->defaultRequested = true;
+    return 0;
 }
 
 intptr_t Win32DialogHost::SendMessageW(WindowHandle window, uint32_t message, uintptr_t wParam,
