@@ -21,7 +21,7 @@ bool ClearLeadingSectors(IVolume& volume, IPageAllocator& pages, uint32_t sector
     while (remaining > 0) {
         const uint32_t chunk = std::min(remaining, kClearChunkSectors);
         const uint32_t chunkBytes = chunk * bytesPerSector;
-        if (!volume.WriteAt(byteOffset, zeros.data(), chunkBytes)) {
+        if (!WriteWholeSectors(volume, byteOffset, zeros.data(), chunkBytes)) {
             LogLine(format_messages::kWriteFailed);
             return false;
         }

@@ -13,4 +13,10 @@ struct DeviceFacts {
     uint32_t hiddenSectors = 0;      // sectors before the volume on its disk
 };
 
+// A volume with no sector before it starts at the disk's first sector, where a partition table
+// would be: the disk is one bare volume, and there is no partition entry whose type could be set.
+inline bool HasPartitionEntry(const DeviceFacts& device) {
+    return device.hiddenSectors != 0;
+}
+
 }  // namespace tolven

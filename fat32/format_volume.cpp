@@ -81,7 +81,7 @@ bool WriteStructures(IVolume& volume, const SectorImages& images, const Fat32Lay
     bool allWritten = true;
     for (const StructureWrite& write : writes) {
         const uint64_t byteOffset = static_cast<uint64_t>(write.sector) * layout.bytesPerSector;
-        if (!volume.WriteAt(byteOffset, write.image->data(), layout.bytesPerSector)) {
+        if (!WriteWholeSectors(volume, byteOffset, write.image->data(), layout.bytesPerSector)) {
             LogLine(format_messages::kWriteFailed);
             allWritten = false;
         }
@@ -110,10 +110,10 @@ bool WriteQuickFormat(IVolume& volume, IPageAllocator& pages, const SectorImages
     return cleared && structuresWritten;
 }
 
-// Marks the partition as FAT32 and gives the volume back to the system: null when done, else
-// the refusal's message (nothing after a refused step is sent).
-const char16_t* HandBackVolume(IVolume& volume) {
-    if (!volume.SetPartitionType(kPartitionTypeFat32Lba)) {
+// Marks the partition as FAT32 (a bare volume has no entry to mark) and gives the volume back to
+// the system: null when done, else the refusal's message (nothing after a refused step is sent).
+const char16_t* HandBackVolume(IVolume& volume, const DeviceFacts& device) {
+    if (HasPartitionEntry(device) && !volume.SetPartitionType(kPartitionTypeFat32Lba)) {
         return format_messages::kSetPartitionFailed;
     }
     if (!volume.DismountVolume()) {
@@ -133,12 +133,12 @@ bool FormatVolumeFat32(const FormatRequest& request, const FormatPlatform& platf
     const uint32_t volumeId = MakeVolumeId(platform.clock.GetLocalTime());
 
     // Access: open, lock and learn the device; nothing is written on a refusal.
-    OpenedVolume opened = OpenVolumeExclusively(platform.volumes, platform.clock, path);
+    OpenedVolume opened = OpenVolume(platform.volumes, platform.clock, path);
     if (opened.volume == nullptr) {
         return Fail(OpenFailureMessage(opened.lastError), nullptr);
     }
     IVolume& volume = *opened.volume;
-    const DeviceFactsOutcome access = LockAndReadDeviceFacts(volume);
+    const DeviceFactsOutcome access = LockAndReadDeviceFacts(volume, platform.clock);
     if (access.refusal != nullptr) {
         return Fail(access.refusal, &volume);
     }
@@ -167,7 +167,7 @@ bool FormatVolumeFat32(const FormatRequest& request, const FormatPlatform& platf
 
     // Writes, then the hand-back; a failed write still fails the format at its very end.
     const bool allWritten = WriteQuickFormat(volume, platform.pages, images, layout, request);
-    if (const char16_t* refusal = HandBackVolume(volume); refusal != nullptr) {
+    if (const char16_t* refusal = HandBackVolume(volume, device); refusal != nullptr) {
         return Fail(refusal, &volume);
     }
     volume.CloseHandle();

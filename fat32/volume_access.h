@@ -65,11 +65,29 @@ class IVolume {
     virtual bool SetPartitionType(uint8_t partitionType) = 0;       // IOCTL_DISK_SET_PARTITION_INFO
     virtual bool DismountVolume() = 0;                              // FSCTL_DISMOUNT_VOLUME
     virtual bool UnlockVolume() = 0;                                // FSCTL_UNLOCK_VOLUME
-    // SetFilePointer(FILE_BEGIN) to byteOffset, then one WriteFile of byteCount bytes. The
-    // volume is unbuffered: offset and count are whole sectors, the buffer page-aligned.
+    // SetFilePointer(FILE_BEGIN) to byteOffset, then one WriteFile of byteCount bytes; bytesWritten
+    // is the count WriteFile reports. The volume is unbuffered: offset and count are whole
+    // sectors, the buffer page-aligned. The system may report success with fewer bytes written
+    // (a volume write past the end of the file system it last mounted comes back with none), so
+    // the caller compares the count: see WriteWholeSectors.
+    virtual bool WriteFileAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount,
+                             uint32_t& bytesWritten) {
+        const bool ok = WriteAt(byteOffset, data, byteCount);
+        bytesWritten = ok ? byteCount : 0;
+        return ok;
+    }
+    // The same write for a host whose writes go out whole or fail; such a host implements only
+    // this one and WriteFileAt reports the whole count for it.
     virtual bool WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) = 0;
     virtual void CloseHandle() = 0;  // the one close; the destructor closes a handle left open
 };
+
+// One write of whole sectors, counted as written only when the system took every byte.
+inline bool WriteWholeSectors(IVolume& volume, uint64_t byteOffset, const std::byte* data,
+                              uint32_t byteCount) {
+    uint32_t bytesWritten = 0;
+    return volume.WriteFileAt(byteOffset, data, byteCount, bytesWritten) && bytesWritten == byteCount;
+}
 
 class IVolumeSystem {
   public:

@@ -11,16 +11,17 @@ std::u16string VolumePath(char driveLetter) {
     return path;
 }
 
-OpenedVolume OpenVolumeExclusively(IVolumeSystem& volumes, IClock& clock, const std::u16string& path) {
+OpenedVolume OpenVolume(IVolumeSystem& volumes, IClock& clock, const std::u16string& path) {
     OpenedVolume opened;
     for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
-        opened.volume = volumes.CreateFileW(path, kGenericRead | kGenericWrite, 0, kFileFlagNoBuffering);
+        opened.volume = volumes.CreateFileW(path, kGenericRead | kGenericWrite,
+                                            kFileShareRead | kFileShareWrite, kFileFlagNoBuffering);
         if (opened.volume != nullptr) {
             opened.lastError = 0;
             return opened;
         }
         opened.lastError = volumes.LastOpenError();
-        clock.Sleep(kOpenRetryWaitMs);
+        clock.Sleep(kRetryWaitMs);
     }
     return opened;
 }
@@ -30,9 +31,26 @@ std::u16string OpenFailureMessage(int32_t lastError) {
            format_messages::kOpenFailedAfterCode;
 }
 
-DeviceFactsOutcome LockAndReadDeviceFacts(IVolume& volume) {
+namespace {
+
+// Waits only between attempts: after the last refusal there is nothing left to wait for.
+bool LockWithRetries(IVolume& volume, IClock& clock) {
+    for (int attempt = 1;; ++attempt) {
+        if (volume.LockVolume()) {
+            return true;
+        }
+        if (attempt == kLockAttempts) {
+            return false;
+        }
+        clock.Sleep(kRetryWaitMs);
+    }
+}
+
+}  // namespace
+
+DeviceFactsOutcome LockAndReadDeviceFacts(IVolume& volume, IClock& clock) {
     DeviceFactsOutcome outcome;
-    if (!volume.LockVolume()) {
+    if (!LockWithRetries(volume, clock)) {
         outcome.refusal = format_messages::kLockFailed;
         return outcome;
     }

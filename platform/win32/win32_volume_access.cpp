@@ -63,13 +63,21 @@ bool Win32Volume::UnlockVolume() {
     return Control(FSCTL_UNLOCK_VOLUME, nullptr, 0, nullptr, 0);
 }
 
-bool Win32Volume::WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) {
+bool Win32Volume::WriteFileAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount,
+                              uint32_t& bytesWritten) {
     // The whole 64-bit offset goes to the system, so that no position can wrap at 4 GiB. The
     // positioning result is not tested: a failed seek shows through the write that follows.
     LONG high = static_cast<LONG>(byteOffset >> 32);
     SetFilePointer(handle_, static_cast<LONG>(byteOffset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    // The count is passed on as the system reports it: a write can succeed short of the request.
     DWORD written = 0;
-    return WriteFile(handle_, data, byteCount, &written, nullptr) != 0;
+    const BOOL ok = WriteFile(handle_, data, byteCount, &written, nullptr);
+    bytesWritten = written;
+    return ok != 0;
+}
+
+bool Win32Volume::WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) {
+    return WriteWholeSectors(*this, byteOffset, data, byteCount);
 }
 
 void Win32Volume::CloseHandle() {

@@ -22,6 +22,8 @@ class Win32Volume final : public IVolume {
     bool SetPartitionType(uint8_t partitionType) override;
     bool DismountVolume() override;
     bool UnlockVolume() override;
+    bool WriteFileAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount,
+                     uint32_t& bytesWritten) override;
     bool WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) override;
     void CloseHandle() override;
 

@@ -102,7 +102,7 @@ TEST(FormatCommandTest, NoLeavesTheLogAndThePlayerAloneAndRepaints) {
 TEST(FormatCommandTest, AFailedFormatAddsNoLineOfItsOwn) {
     DialogFixture f;
     f.AttachPlayer('E');
-    f.volumeSystem.faults.refuseLock = true;
+    f.volumeSystem.faults.lockSucceedsAtAttempt = 0;
     CTolvenFormatDlg dialog(f.host, f.services);
     int paintsBefore = -1;
     f.host.PostToDialog([&](WindowHandle) { paintsBefore = f.host.panelPaints; });

@@ -120,7 +120,7 @@ TEST(FormatVolumeTest, Formats40GBVolumeInOrder) {
     const VolumeCall& open = run.volumes.calls.front();
     EXPECT_EQ(open.path, u"\\\\.\\E:");
     EXPECT_EQ(open.access, kGenericRead | kGenericWrite);
-    EXPECT_EQ(open.share, 0u);
+    EXPECT_EQ(open.share, kFileShareRead | kFileShareWrite);
     EXPECT_EQ(open.flags, kFileFlagNoBuffering);
     EXPECT_EQ(run.volumes.CallsOf(Kind::kSetPartitionType)[0].partitionType, 0x0C);
 
@@ -188,6 +188,33 @@ TEST(FormatVolumeTest, OpenThatSucceedsAtTheThirdAttemptLeavesNoTrace) {
     EXPECT_EQ(run.volumes.CallsOf(Kind::kOpen).size(), 3u);
 }
 
+TEST(FormatVolumeTest, LockThatSucceedsAtTheThirdAttemptLeavesNoTrace) {
+    FormatRun run(k40GBSectors);
+    run.volumes.faults.lockSucceedsAtAttempt = 3;
+    EXPECT_TRUE(run.Format());
+    EXPECT_EQ(run.log.Lines().front(), kLayout40GB[0]);
+    EXPECT_EQ(run.clock.sleeps, (std::vector<uint32_t>{1'000, 1'000}));
+    const std::vector<Kind> kinds = run.CallKinds();
+    EXPECT_EQ(std::vector<Kind>(kinds.begin(), kinds.begin() + 7),
+              (std::vector<Kind>{Kind::kOpen, Kind::kLock, Kind::kSleep, Kind::kLock, Kind::kSleep,
+                                 Kind::kLock, Kind::kGetGeometry}));
+}
+
+// A volume that fills its disk from the first sector has no partition table: the partition type
+// is not set, and the volume is handed back and the format ends as usual.
+TEST(FormatVolumeTest, VolumeWithoutPartitionTableKeepsItsType) {
+    FormatRun run(k40GBSectors);
+    run.volumes.partition.HiddenSectors = 0;
+    run.volumes.partition.StartingOffset = 0;
+    run.volumes.faults.refuseSetPartitionType = true;  // would end the format if it were asked
+    EXPECT_TRUE(run.Format());
+    EXPECT_EQ(run.log.Lines().back(), msg::kFormatDone);
+    EXPECT_EQ(
+        run.CallKinds(),
+        Concat<Kind>({kAccess, Repeat(Kind::kWrite, 156), {Kind::kDismount, Kind::kUnlock, Kind::kClose}}));
+    EXPECT_EQ(LoadLe32(&run.volumes.ReadSector(0)[boot_sector::kHiddenSectors]), 0u);
+}
+
 // Refusals before anything is written: the volume is left byte for byte as it was.
 TEST(FormatVolumeTest, RefusedVolumeIsLeftUnchanged) {
     struct Case {
@@ -202,13 +229,14 @@ TEST(FormatVolumeTest, RefusedVolumeIsLeftUnchanged) {
     const auto none = [](FakeVolumeSystem&) {};
     const std::vector<Kind> accessed = Concat<Kind>({kAccess, {Kind::kClose}});
     const Case cases[] = {
-        {"lock refused",
+        {"lock refused six times, one second apart",
          k40GBSectors,
          512,
          64,
-         [](FakeVolumeSystem& v) { v.faults.refuseLock = true; },
+         [](FakeVolumeSystem& v) { v.faults.lockSucceedsAtAttempt = 0; },
          {msg::kLockFailed, msg::kFormatFailed},
-         {Kind::kOpen, Kind::kLock, Kind::kClose}},
+         {Kind::kOpen, Kind::kLock, Kind::kSleep, Kind::kLock, Kind::kSleep, Kind::kLock, Kind::kSleep,
+          Kind::kLock, Kind::kSleep, Kind::kLock, Kind::kSleep, Kind::kLock, Kind::kClose}},
         {"geometry unreadable",
          k40GBSectors,
          512,
@@ -336,6 +364,7 @@ TEST(FormatVolumeTest, FailedWriteIsReportedAsAFailedFormat) {
         int failAllocationNumber;
         std::vector<std::u16string> afterClearing;  // log lines after "Clearing out ..."
         std::size_t writes;
+        bool fallsShort = false;  // the failing writes report success with nothing written
     };
     const std::u16string init = u"Initialising reserved sectors and FATs...";
     const std::u16string failed = msg::kWriteFailed;
@@ -350,12 +379,21 @@ TEST(FormatVolumeTest, FailedWriteIsReportedAsAFailedFormat) {
         {"zero buffer cannot be had", 0, false, 4, {failed, init}, 6},
         {"FSInfo write fails", 152, false, 0, {init, failed}, 156},
         {"second FAT head fails", 156, false, 0, {init, failed}, 156},
+        {"clearing writes fall short from the third on",
+         3,
+         true,
+         0,
+         {failed, init, failed, failed, failed, failed, failed, failed},
+         3 + 6,
+         true},
+        {"backup boot sector falls short", 153, false, 0, {init, failed}, 156, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FormatRun run(k40GBSectors);
         run.volumes.faults.failWriteNumber = c.failWriteNumber;
         run.volumes.faults.writesFailFromThenOn = c.fromThenOn;
+        run.volumes.faults.failedWritesFallShort = c.fallsShort;
         run.pages.failAllocationNumber = c.failAllocationNumber;
         EXPECT_FALSE(run.Format());
         EXPECT_EQ(

@@ -42,7 +42,11 @@ class FakeVolume : public IVolume {
         }
     }
 
-    bool LockVolume() override { return Control(VolumeCallKind::kLock, !system_.faults.refuseLock); }
+    bool LockVolume() override {
+        const int attempt = ++system_.lockAttempts_;
+        const int succeedsAt = system_.faults.lockSucceedsAtAttempt;
+        return Control(VolumeCallKind::kLock, succeedsAt != 0 && attempt >= succeedsAt);
+    }
     bool GetDriveGeometry(DiskGeometry& geometry) override {
         const bool ok = Control(VolumeCallKind::kGetGeometry, !system_.faults.refuseGeometry);
         if (ok) {
@@ -69,9 +73,13 @@ class FakeVolume : public IVolume {
         return Control(VolumeCallKind::kDismount, !system_.faults.refuseDismount);
     }
     bool UnlockVolume() override { return Control(VolumeCallKind::kUnlock, !system_.faults.refuseUnlock); }
-    bool WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) override {
+    bool WriteFileAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount,
+                     uint32_t& bytesWritten) override {
         CheckOpen("write");
-        return system_.Write(byteOffset, data, byteCount);
+        return system_.Write(byteOffset, data, byteCount, bytesWritten);
+    }
+    bool WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) override {
+        return WriteWholeSectors(*this, byteOffset, data, byteCount);
     }
     void CloseHandle() override {
         CheckOpen("close");
@@ -166,7 +174,9 @@ std::unique_ptr<IVolume> FakeVolumeSystem::CreateFileW(std::u16string_view path,
     return std::make_unique<FakeVolume>(*this);
 }
 
-bool FakeVolumeSystem::Write(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) {
+bool FakeVolumeSystem::Write(uint64_t byteOffset, const std::byte* data, uint32_t byteCount,
+                             uint32_t& bytesWritten) {
+    bytesWritten = 0;
     ++writes_;
     VolumeCall call = CallOf(VolumeCallKind::kWrite);
     call.offset = byteOffset;
@@ -178,7 +188,7 @@ bool FakeVolumeSystem::Write(uint64_t byteOffset, const std::byte* data, uint32_
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % kPageBytes, 0u) << "write from an unaligned buffer";
     EXPECT_LE(byteOffset + byteCount, sectorCount_ * sectorSize_) << "write beyond the end of the volume";
     if (NthFails(writes_, faults.failWriteNumber, faults.writesFailFromThenOn)) {
-        return false;
+        return faults.failedWritesFallShort;
     }
     for (uint32_t done = 0; done + sectorSize_ <= byteCount; done += sectorSize_) {
         const uint64_t sector = (byteOffset + done) / sectorSize_;
@@ -188,6 +198,7 @@ bool FakeVolumeSystem::Write(uint64_t byteOffset, const std::byte* data, uint32_
             sectors_[sector].assign(data + done, data + done + sectorSize_);
         }
     }
+    bytesWritten = byteCount;
     return true;
 }
 

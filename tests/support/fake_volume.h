@@ -1,7 +1,8 @@
 // In-memory stand-ins for the formatter's operating-system side: a volume system with one fake
 // volume, a clock and a page allocator. Each records what was asked of it and can be told to
-// refuse: an open that succeeds only at attempt K (or never), any device control refused, any
-// sector size, write number N failing once or from then on, allocation number N failing.
+// refuse: an open or a lock that succeeds only at attempt K (or never), any other device control
+// refused, any sector size, write number N failing or falling short (reported as done with
+// nothing written) once or from then on, allocation number N failing.
 // The volume keeps what was written, sparsely (only sectors that are not all zero are stored),
 // so a 2 TiB volume costs nothing until it is written. It also fails the running test when a
 // write is not whole, aligned sectors inside the volume, when a closed handle is used, and when a
@@ -51,7 +52,7 @@ void PrintTo(VolumeCallKind kind, std::ostream* os);  // readable failure messag
 struct FakeVolumeFaults {
     int openSucceedsAtAttempt = 1;           // 0: never
     std::vector<int32_t> openErrors = {32};  // error of failed attempt i (the last repeats)
-    bool refuseLock = false;
+    int lockSucceedsAtAttempt = 1;           // 0: never
     bool refuseGeometry = false;
     bool refusePartitionInfo = false;
     bool refuseSetPartitionType = false;
@@ -59,6 +60,7 @@ struct FakeVolumeFaults {
     bool refuseUnlock = false;
     int failWriteNumber = 0;  // 1-based count of writes; 0: no write fails
     bool writesFailFromThenOn = false;
+    bool failedWritesFallShort = false;  // the failing writes report success with no byte written
 };
 
 using SectorMap = std::map<uint64_t, std::vector<std::byte>>;
@@ -87,12 +89,13 @@ class FakeVolumeSystem : public IVolumeSystem {
 
   private:
     friend class FakeVolume;
-    bool Write(uint64_t byteOffset, const std::byte* data, uint32_t byteCount);
+    bool Write(uint64_t byteOffset, const std::byte* data, uint32_t byteCount, uint32_t& bytesWritten);
 
     uint64_t sectorCount_;
     uint32_t sectorSize_;
     SectorMap sectors_;
     int openAttempts_ = 0;
+    int lockAttempts_ = 0;
     int writes_ = 0;
     int32_t lastOpenError_ = 0;
     bool handleOpen_ = false;

@@ -67,6 +67,10 @@ class ConfiguredVolume final : public IVolume {
     }
     bool DismountVolume() override { return config_.answerDiskQueries || volume_->DismountVolume(); }
     bool UnlockVolume() override { return volume_->UnlockVolume(); }
+    bool WriteFileAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount,
+                     uint32_t& bytesWritten) override {
+        return volume_->WriteFileAt(byteOffset, data, byteCount, bytesWritten);
+    }
     bool WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) override {
         return volume_->WriteAt(byteOffset, data, byteCount);
     }
