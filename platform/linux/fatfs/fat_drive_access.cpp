@@ -7,6 +7,20 @@
 
 namespace tolven::linux_host {
 
+FatDriveAccess TargetDriveAccess(TargetTable& targets, BlockDeviceAccess access) {
+    FatDriveAccess drives;
+    drives.drives = &targets.Drives();
+    drives.openDevice = [&targets, access](const DriveTarget& target) -> std::unique_ptr<IBlockDevice> {
+        TargetOpen opened = targets.OpenPath(target.path);
+        if (opened.target == nullptr) {
+            return nullptr;
+        }
+        int error = 0;
+        return OpenVolumeBlockDevice(std::move(opened.target), access, error);
+    };
+    return drives;
+}
+
 FatStatus OpenDriveVolume(const FatDriveAccess& access, char letter, OpenedFatVolume& out) {
     out = OpenedFatVolume{};
     const DriveTarget* target = access.drives ? access.drives->Find(letter) : nullptr;

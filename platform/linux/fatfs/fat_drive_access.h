@@ -10,6 +10,8 @@
 #include "platform/linux/fatfs/fat_status.h"
 #include "platform/linux/host/drive_table.h"
 #include "platform/linux/volume/block_device.h"
+#include "platform/linux/volume/linux_block_device.h"
+#include "platform/linux/volume/target_table.h"
 
 namespace tolven::linux_host {
 
@@ -21,6 +23,10 @@ struct FatDriveAccess {
     BlockDeviceFactory openDevice;
     LocalTimeSource localTime;  // empty: the host's local time
 };
+
+// Opens the drives' volumes over the run's descriptors of their targets (`targets` must outlive
+// the result).
+FatDriveAccess TargetDriveAccess(TargetTable& targets, BlockDeviceAccess access);
 
 // A volume together with the device it lives on; the device closes when this goes away.
 struct OpenedFatVolume {

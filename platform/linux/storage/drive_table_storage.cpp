@@ -1,8 +1,5 @@
-// Linux host: POSIX open/close of the drive targets for the storage query.
+// Linux host: the drive targets opened for the storage query, through the run's table of targets.
 #include "platform/linux/storage/drive_table_storage.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -32,10 +29,8 @@ char LetterOfVolumePath(std::u16string_view path) {
 
 class OpenedTarget : public IStorageDevice {
   public:
-    OpenedTarget(int fd, std::vector<std::byte> descriptor) : fd_(fd), descriptor_(std::move(descriptor)) {}
-    ~OpenedTarget() override { ::close(fd_); }
-    OpenedTarget(const OpenedTarget&) = delete;
-    OpenedTarget& operator=(const OpenedTarget&) = delete;
+    OpenedTarget(std::shared_ptr<OpenTarget> target, std::vector<std::byte> descriptor)
+        : target_(std::move(target)), descriptor_(std::move(descriptor)) {}
 
     // Like the Windows query, a buffer shorter than the descriptor gets its first bytes.
     bool QueryStorageDeviceDescriptor(std::byte* buffer, uint32_t bufferSize,
@@ -47,26 +42,29 @@ class OpenedTarget : public IStorageDevice {
     }
 
   private:
-    int fd_;
+    std::shared_ptr<OpenTarget> target_;
     std::vector<std::byte> descriptor_;
 };
 
 }  // namespace
 
+DriveTableStorage::DriveTableStorage(const DriveTable& table)
+    : ownTargets_(std::make_unique<TargetTable>(table)), targets_(*ownTargets_) {}
+
 uint32_t DriveTableStorage::GetDriveTypeW(std::u16string_view rootPath) {
     const char letter = LetterOfRootPath(rootPath);
-    const DriveTarget* target = letter != 0 ? table_.Find(letter) : nullptr;
+    const DriveTarget* target = letter != 0 ? targets_.Drives().Find(letter) : nullptr;
     return target != nullptr ? target->driveType : kDriveNoRootDir;
 }
 
 std::unique_ptr<IStorageDevice> DriveTableStorage::OpenStorageDevice(std::u16string_view volumePath) {
     const char letter = LetterOfVolumePath(volumePath);
-    const DriveTarget* target = letter != 0 ? table_.Find(letter) : nullptr;
+    const DriveTarget* target = letter != 0 ? targets_.Drives().Find(letter) : nullptr;
     if (target == nullptr) {
         return nullptr;
     }
-    const int fd = ::open(target->path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    TargetOpen opened = targets_.Open(letter);
+    if (opened.target == nullptr) {
         return nullptr;
     }
     StorageDeviceIdentity identity;
@@ -75,7 +73,7 @@ std::unique_ptr<IStorageDevice> DriveTableStorage::OpenStorageDevice(std::u16str
     identity.vendorId = target->vendorId;
     identity.productId = target->productId;
     return std::make_unique<OpenedTarget>(
-        fd, BuildStorageDeviceDescriptor(identity, kStorageDescriptorBufferSize));
+        std::move(opened.target), BuildStorageDeviceDescriptor(identity, kStorageDescriptorBufferSize));
 }
 
 }  // namespace tolven::linux_host

@@ -24,6 +24,7 @@
 #include "platform/linux/volume/linux_clock.h"
 #include "platform/linux/volume/linux_page_allocator.h"
 #include "platform/linux/volume/linux_volume.h"
+#include "platform/linux/volume/target_table.h"
 
 namespace tolven::linux_host {
 namespace {
@@ -49,16 +50,6 @@ class FatVolumeLabel final : public IVolumeLabel {
   private:
     const FatDriveAccess& access_;
 };
-
-FatDriveAccess DriveAccess(const DriveTable& drives, BlockDeviceAccess mode) {
-    FatDriveAccess access;
-    access.drives = &drives;
-    access.openDevice = [mode](const DriveTarget& target) {
-        int error = 0;
-        return OpenVolumeBlockDevice(target, mode, error);
-    };
-    return access;
-}
 
 int ExitStatusOf(const TerminalHost& host, const CTolvenFormatApp& app, bool listOnly) {
     if (!host.FormatButtonWasEnabled()) {
@@ -138,12 +129,14 @@ int Run(int argc, char** argv) {
         }
     }
 
-    DriveTableStorage storage(drives);
-    LinuxVolumeSystem volumeSystem(drives);
+    // Every target is opened once, here or at its first use, and only through this table.
+    TargetTable targets(drives);
+    DriveTableStorage storage(targets);
+    LinuxVolumeSystem volumeSystem(targets);
     LinuxClock clock;
     LinuxPageAllocator pages;
-    const FatDriveAccess readAccess = DriveAccess(drives, BlockDeviceAccess::kReadOnly);
-    const FatDriveAccess writeAccess = DriveAccess(drives, BlockDeviceAccess::kReadWrite);
+    const FatDriveAccess readAccess = TargetDriveAccess(targets, BlockDeviceAccess::kReadOnly);
+    const FatDriveAccess writeAccess = TargetDriveAccess(targets, BlockDeviceAccess::kReadWrite);
     LinuxVolumeInformation volumeInformation(readAccess);
     LinuxPlayerFileSystem fileSystem(writeAccess);
     FatVolumeLabel labels(writeAccess);

@@ -16,6 +16,9 @@ class IBlockDevice {
     virtual bool Read(uint64_t byteOffset, std::byte* data, std::size_t byteCount) = 0;
     virtual bool Write(uint64_t byteOffset, const std::byte* data, std::size_t byteCount) = 0;
     virtual bool Flush() = 0;  // data on the device before this returns true
+    // Grows whenever the volume was rewritten below the file layer (formatted): what was read
+    // from it before is stale.
+    virtual uint64_t ChangeCount() const { return 0; }
 };
 
 }  // namespace tolven::linux_host

@@ -1,9 +1,8 @@
-// Linux host: IBlockDevice over an opened volume target, with pread/pwrite/fsync.
+// Linux host: IBlockDevice over a target's volume, with positioned reads and writes on the run's
+// descriptor.
 #include "platform/linux/volume/linux_block_device.h"
 
-#include <unistd.h>
-
-#include "platform/linux/volume/volume_target.h"
+#include "platform/linux/volume/volume_placement.h"
 
 namespace tolven::linux_host {
 
@@ -11,57 +10,79 @@ namespace {
 
 class LinuxBlockDevice final : public IBlockDevice {
   public:
-    LinuxBlockDevice(VolumeTarget target, bool writable) : target_(std::move(target)), writable_(writable) {}
+    LinuxBlockDevice(std::shared_ptr<OpenTarget> target, const VolumePlacement& placement, bool writable)
+        : target_(std::move(target)), placement_(placement), writable_(writable) {}
+    ~LinuxBlockDevice() override {
+        if (writable_) {
+            target_->ReleaseClaim();
+        }
+    }
+    LinuxBlockDevice(const LinuxBlockDevice&) = delete;
+    LinuxBlockDevice& operator=(const LinuxBlockDevice&) = delete;
 
-    uint32_t SectorSize() const override { return target_.sectorSize; }
-    uint64_t SectorCount() const override { return target_.volumeLength / target_.sectorSize; }
+    uint32_t SectorSize() const override { return placement_.sectorSize; }
+    uint64_t SectorCount() const override { return placement_.volumeLength / placement_.sectorSize; }
+    uint64_t ChangeCount() const override { return target_->ChangeCount(); }
 
     bool Read(uint64_t byteOffset, std::byte* data, std::size_t byteCount) override {
         if (!Admits(byteOffset, byteCount) || (data == nullptr && byteCount != 0)) {
             return false;
         }
-        std::size_t got = 0;
-        return ReadFully(target_.fd.Get(), data, byteCount, target_.volumeOffset + byteOffset, got) == 0 &&
-               got == byteCount;
+        return target_->Read(placement_.volumeOffset + byteOffset, data, byteCount) == 0;
     }
 
     bool Write(uint64_t byteOffset, const std::byte* data, std::size_t byteCount) override {
         if (!writable_ || !Admits(byteOffset, byteCount) || (data == nullptr && byteCount != 0)) {
             return false;
         }
-        return WriteFully(target_.fd.Get(), data, byteCount, target_.volumeOffset + byteOffset) == 0;
+        return target_->Write(placement_.volumeOffset + byteOffset, data, byteCount) == 0;
     }
 
-    bool Flush() override { return !writable_ || ::fsync(target_.fd.Get()) == 0; }
+    bool Flush() override { return !writable_ || target_->Sync() == 0; }
 
   private:
     // Whole sectors, all of them inside the volume (only whole sectors belong to it).
     bool Admits(uint64_t byteOffset, std::size_t byteCount) const {
-        const uint64_t sector = target_.sectorSize;
+        const uint64_t sector = placement_.sectorSize;
         const uint64_t end = SectorCount() * sector;
         return byteOffset % sector == 0 && byteCount % sector == 0 && byteOffset <= end &&
                byteCount <= end - byteOffset;
     }
 
-    VolumeTarget target_;
+    std::shared_ptr<OpenTarget> target_;
+    VolumePlacement placement_;
     bool writable_;
 };
 
 }  // namespace
 
-std::unique_ptr<IBlockDevice> OpenVolumeBlockDevice(const DriveTarget& target, BlockDeviceAccess access,
-                                                    int& error, const std::filesystem::path& sysfsRoot) {
-    TargetOpenOptions options;
-    options.write = access == BlockDeviceAccess::kReadWrite;
-    options.direct = false;
-    options.lock = options.write ? TargetLock::kExclusive : TargetLock::kNone;
-    options.sysfsRoot = sysfsRoot;
-    VolumeTarget opened;
-    error = OpenVolumeTarget(target.path, options, opened);
-    if (error != 0) {
+std::unique_ptr<IBlockDevice> OpenVolumeBlockDevice(std::shared_ptr<OpenTarget> target,
+                                                    BlockDeviceAccess access, int& error,
+                                                    const std::filesystem::path& sysfsRoot) {
+    const bool writable = access == BlockDeviceAccess::kReadWrite;
+    if (writable) {
+        if ((error = target->WriteError()) != 0 || (error = target->AcquireClaim()) != 0) {
+            return nullptr;
+        }
+    }
+    VolumePlacement placement;
+    if ((error = ReadVolumePlacement(*target, sysfsRoot, placement)) != 0) {
+        if (writable) {
+            target->ReleaseClaim();
+        }
         return nullptr;
     }
-    return std::make_unique<LinuxBlockDevice>(std::move(opened), options.write);
+    return std::make_unique<LinuxBlockDevice>(std::move(target), placement, writable);
+}
+
+std::unique_ptr<IBlockDevice> OpenVolumeBlockDevice(const DriveTarget& target, BlockDeviceAccess access,
+                                                    int& error, const std::filesystem::path& sysfsRoot) {
+    TargetOpen opened = OpenTargetPath(target.path);
+    if (opened.target == nullptr) {
+        error = opened.error;
+        return nullptr;
+    }
+    return OpenVolumeBlockDevice(std::move(opened.target), access, error, sysfsRoot);
 }
 
 }  // namespace tolven::linux_host

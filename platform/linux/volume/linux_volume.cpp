@@ -2,77 +2,86 @@
 // refusal is a false result; the open's errno is kept as the error code the log reports.
 #include "platform/linux/volume/linux_volume.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 namespace tolven::linux_host {
 
+namespace {
+
+bool AllZero(const std::byte* data, std::size_t count) {
+    return count == 0 || (data[0] == std::byte{0} && std::memcmp(data, data + 1, count - 1) == 0);
+}
+
+}  // namespace
+
+LinuxVolume::LinuxVolume(std::shared_ptr<OpenTarget> target, const VolumePlacement& placement, bool exclusive,
+                         bool direct)
+    : target_(std::move(target)), placement_(placement), exclusive_(exclusive), direct_(direct) {}
+
+bool LinuxVolume::WritePendingZeros() {
+    if (pendingZeroBytes_ == 0) {
+        return true;
+    }
+    const int error = target_->WriteZeros(pendingZeroOffset_, pendingZeroBytes_);
+    pendingZeroBytes_ = 0;
+    return error == 0;
+}
+
 bool LinuxVolume::Flush() {
-    return target_.fd.Valid() && ::fsync(target_.fd.Get()) == 0;
+    return target_ && WritePendingZeros() && target_->Sync() == 0;
 }
 
 bool LinuxVolume::LockVolume() {
-    if (!target_.fd.Valid()) {
+    if (!target_) {
         return false;
     }
-    if (target_.lock != TargetLock::kExclusive) {
-        // Opened shared: the lock needs the claim nobody else may hold.
-        if (target_.isImage) {
-            if (::flock(target_.fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-                // A refused conversion may have dropped the shared lock: take it back.
-                ::flock(target_.fd.Get(),
-                        (target_.lock == TargetLock::kShared ? LOCK_SH : LOCK_UN) | LOCK_NB);
-                return false;
-            }
-        } else {
-            const int claim = ::open(target_.path.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC);
-            if (claim < 0) {
-                return false;
-            }
-            claim_.Reset(claim);
-        }
+    // An exclusive handle holds the claim already; a shared one needs to be alone for it.
+    if (!exclusive_ && !locked_ && target_->LockHandle() != 0) {
+        return false;
     }
     locked_ = true;
     return true;
 }
 
 bool LinuxVolume::GetDriveGeometry(DiskGeometry& geometry) {
-    if (!target_.fd.Valid()) {
+    if (!target_) {
         return false;
     }
     geometry = DiskGeometry{};
-    geometry.BytesPerSector = target_.sectorSize;
-    geometry.TracksPerCylinder = target_.heads;
-    geometry.SectorsPerTrack = target_.sectorsPerTrack;
+    geometry.BytesPerSector = placement_.sectorSize;
+    geometry.TracksPerCylinder = placement_.heads;
+    geometry.SectorsPerTrack = placement_.sectorsPerTrack;
     geometry.MediaType = kFixedMedia;
     const uint64_t cylinderBytes =
-        static_cast<uint64_t>(target_.heads) * target_.sectorsPerTrack * target_.sectorSize;
-    geometry.Cylinders = cylinderBytes == 0 ? 0 : static_cast<int64_t>(target_.diskLength / cylinderBytes);
+        static_cast<uint64_t>(placement_.heads) * placement_.sectorsPerTrack * placement_.sectorSize;
+    geometry.Cylinders = cylinderBytes == 0 ? 0 : static_cast<int64_t>(placement_.diskLength / cylinderBytes);
     return true;
 }
 
 bool LinuxVolume::GetPartitionInfo(PartitionInformation& info) {
-    if (!target_.fd.Valid()) {
+    if (!target_) {
         return false;
     }
     info = PartitionInformation{};
     info.StartingOffset =
-        static_cast<int64_t>(static_cast<uint64_t>(target_.hiddenSectors) * target_.sectorSize);
-    info.PartitionLength = static_cast<int64_t>(target_.volumeLength);
-    info.HiddenSectors = target_.hiddenSectors;
-    info.PartitionNumber = target_.partitionNumber;
-    info.PartitionType = target_.partitionType;
-    info.BootIndicator = target_.bootIndicator;
-    info.RecognizedPartition = target_.hasTableEntry;
+        static_cast<int64_t>(static_cast<uint64_t>(placement_.hiddenSectors) * placement_.sectorSize);
+    info.PartitionLength = static_cast<int64_t>(placement_.volumeLength);
+    info.HiddenSectors = placement_.hiddenSectors;
+    info.PartitionNumber = placement_.partitionNumber;
+    info.PartitionType = placement_.partitionType;
+    info.BootIndicator = placement_.bootIndicator;
+    info.RecognizedPartition = placement_.hasTableEntry;
     return true;
 }
 
 bool LinuxVolume::SetPartitionType(uint8_t partitionType) {
-    return target_.fd.Valid() && WritePartitionType(target_, partitionType) == 0;
+    if (!target_ || !WritePendingZeros() || WritePartitionType(*target_, placement_, partitionType) != 0) {
+        return false;
+    }
+    target_->NoteRewritten();
+    return true;
 }
 
 bool LinuxVolume::DismountVolume() {
@@ -85,39 +94,56 @@ bool LinuxVolume::UnlockVolume() {
     if (!locked_ || !Flush()) {
         return false;
     }
-    if (target_.lock != TargetLock::kExclusive) {
-        if (target_.isImage) {
-            const int back = target_.lock == TargetLock::kShared ? LOCK_SH : LOCK_UN;
-            ::flock(target_.fd.Get(), back | LOCK_NB);
-        }
-        claim_.Reset();
+    if (!exclusive_) {
+        target_->UnlockHandle();
     }
     locked_ = false;
     return true;
 }
 
 bool LinuxVolume::WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) {
-    if (!target_.fd.Valid() || data == nullptr) {
+    if (!target_ || data == nullptr || target_->WriteError() != 0) {
         return false;
     }
-    const uint32_t sector = target_.sectorSize;
+    const uint32_t sector = placement_.sectorSize;
     // The rules of an unbuffered volume, enforced whether or not O_DIRECT is in effect here.
     if (byteOffset % sector != 0 || byteCount % sector != 0 ||
         reinterpret_cast<uintptr_t>(data) % sector != 0) {
         return false;
     }
-    if (byteOffset > target_.volumeLength || byteCount > target_.volumeLength - byteOffset) {
+    if (byteOffset > placement_.volumeLength || byteCount > placement_.volumeLength - byteOffset) {
         return false;  // past the end of the volume: the next partition or beyond the disk
     }
-    return WriteFully(target_.fd.Get(), data, byteCount, target_.volumeOffset + byteOffset) == 0;
+    target_->NoteRewritten();
+    const uint64_t at = placement_.volumeOffset + byteOffset;
+    if (target_->IsImage() && AllZero(data, byteCount)) {
+        if (pendingZeroBytes_ != 0 && pendingZeroOffset_ + pendingZeroBytes_ == at) {
+            pendingZeroBytes_ += byteCount;
+            return true;
+        }
+        const bool written = WritePendingZeros();
+        pendingZeroOffset_ = at;
+        pendingZeroBytes_ = byteCount;
+        return written;
+    }
+    return WritePendingZeros() && target_->Write(at, data, byteCount) == 0;
 }
 
 void LinuxVolume::CloseHandle() {
-    if (target_.fd.Valid()) {
-        ::fsync(target_.fd.Get());  // nothing can report a failure here; UnlockVolume already flushed
-        claim_.Reset();
-        target_.fd.Reset();
+    if (!target_) {
+        return;
     }
+    // Nothing can report a failure here; UnlockVolume already flushed.
+    WritePendingZeros();
+    target_->Sync();
+    if (locked_ && !exclusive_) {
+        target_->UnlockHandle();
+    }
+    target_->CloseHandle(exclusive_);
+    if (direct_) {
+        target_->EndDirectIo();
+    }
+    target_.reset();
 }
 
 char VolumeLetterFromPath(std::u16string_view path) {
@@ -129,6 +155,14 @@ char VolumeLetterFromPath(std::u16string_view path) {
     return DriveLetterOf(path[kPrefix.size()]);
 }
 
+LinuxVolumeSystem::LinuxVolumeSystem(const DriveTable& drives, std::filesystem::path sysfsRoot)
+    : ownTargets_(std::make_unique<TargetTable>(drives)),
+      targets_(*ownTargets_),
+      sysfsRoot_(std::move(sysfsRoot)) {}
+
+LinuxVolumeSystem::LinuxVolumeSystem(TargetTable& targets, std::filesystem::path sysfsRoot)
+    : targets_(targets), sysfsRoot_(std::move(sysfsRoot)) {}
+
 std::unique_ptr<IVolume> LinuxVolumeSystem::CreateFileW(std::u16string_view path, uint32_t desiredAccess,
                                                         uint32_t shareMode, uint32_t flagsAndAttributes) {
     const char letter = VolumeLetterFromPath(path);
@@ -136,22 +170,30 @@ std::unique_ptr<IVolume> LinuxVolumeSystem::CreateFileW(std::u16string_view path
         lastError_ = EINVAL;
         return nullptr;
     }
-    const DriveTarget* drive = drives_.Find(letter);
-    if (drive == nullptr) {
-        lastError_ = ENOENT;
+    const TargetOpen opened = targets_.Open(letter);
+    if (opened.target == nullptr) {
+        lastError_ = opened.error;
         return nullptr;
     }
-    TargetOpenOptions options;
-    options.write = (desiredAccess & kGenericWrite) != 0;
-    options.direct = (flagsAndAttributes & kFileFlagNoBuffering) != 0;
-    options.lock = shareMode == 0 ? TargetLock::kExclusive : TargetLock::kShared;
-    options.sysfsRoot = sysfsRoot_;
-    VolumeTarget target;
-    if (const int error = OpenVolumeTarget(drive->path, options, target)) {
+    OpenTarget& target = *opened.target;
+    if ((desiredAccess & kGenericWrite) != 0 && target.WriteError() != 0) {
+        lastError_ = target.WriteError();
+        return nullptr;
+    }
+    const bool exclusive = shareMode == 0;
+    if (const int error = target.OpenHandle(exclusive)) {
         lastError_ = error;
         return nullptr;
     }
-    return std::make_unique<LinuxVolume>(std::move(target));
+    // The placement is read under the claim, so no other formatter is midway through.
+    VolumePlacement placement;
+    if (const int error = ReadVolumePlacement(target, sysfsRoot_, placement)) {
+        target.CloseHandle(exclusive);
+        lastError_ = error;
+        return nullptr;
+    }
+    const bool direct = (flagsAndAttributes & kFileFlagNoBuffering) != 0 && target.BeginDirectIo();
+    return std::make_unique<LinuxVolume>(opened.target, placement, exclusive, direct);
 }
 
 }  // namespace tolven::linux_host

@@ -1,5 +1,6 @@
 // Linux host: the formatter's volume access over the host's emulated drive letters. The volume
-// path "\\.\X:" names letter X of the DriveTable; its target is a disk image or a block device.
+// path "\\.\X:" names letter X of the DriveTable; its target is a disk image or a block device,
+// reached through the run's descriptor of it (TargetTable).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,8 @@
 
 #include "fat32/volume_access.h"
 #include "platform/linux/host/drive_table.h"
-#include "platform/linux/volume/volume_target.h"
+#include "platform/linux/volume/target_table.h"
+#include "platform/linux/volume/volume_placement.h"
 
 namespace tolven::linux_host {
 
@@ -18,7 +20,8 @@ inline constexpr uint32_t kFixedMedia = 12;
 
 class LinuxVolume final : public IVolume {
   public:
-    explicit LinuxVolume(VolumeTarget target) : target_(std::move(target)) {}
+    LinuxVolume(std::shared_ptr<OpenTarget> target, const VolumePlacement& placement, bool exclusive,
+                bool direct);
     ~LinuxVolume() override { CloseHandle(); }
 
     bool LockVolume() override;
@@ -27,17 +30,24 @@ class LinuxVolume final : public IVolume {
     bool SetPartitionType(uint8_t partitionType) override;
     bool DismountVolume() override;
     bool UnlockVolume() override;
+    // On an image, whole-zero writes that follow each other are gathered and punched as one hole
+    // before the next other write, flush or close.
     bool WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t byteCount) override;
     void CloseHandle() override;
 
-    bool DirectIo() const { return target_.direct; }
+    bool DirectIo() const { return direct_; }
 
   private:
     bool Flush();
+    bool WritePendingZeros();
 
-    VolumeTarget target_;
+    std::shared_ptr<OpenTarget> target_;  // null once closed
+    VolumePlacement placement_;
+    bool exclusive_;
+    bool direct_;
     bool locked_ = false;
-    UniqueFd claim_;  // a block device opened shared and then locked holds an O_EXCL claim here
+    uint64_t pendingZeroOffset_ = 0;  // target bytes
+    uint64_t pendingZeroBytes_ = 0;
 };
 
 // The "\\.\X:" path's letter, upper-cased, or 0 when the path has another shape.
@@ -45,18 +55,20 @@ char VolumeLetterFromPath(std::u16string_view path);
 
 class LinuxVolumeSystem final : public IVolumeSystem {
   public:
-    // `drives` must outlive this object.
-    explicit LinuxVolumeSystem(const DriveTable& drives, std::filesystem::path sysfsRoot = kSysfsRoot)
-        : drives_(drives), sysfsRoot_(std::move(sysfsRoot)) {}
+    // A table of its own: this volume system alone is the run. `drives` must outlive it.
+    explicit LinuxVolumeSystem(const DriveTable& drives, std::filesystem::path sysfsRoot = kSysfsRoot);
+    // The run's table, shared with the drive scan and the file layer; it must outlive this.
+    explicit LinuxVolumeSystem(TargetTable& targets, std::filesystem::path sysfsRoot = kSysfsRoot);
 
-    // Access: kGenericWrite opens for writing. Share mode 0 claims the target exclusively;
-    // any sharing takes a shared claim instead. kFileFlagNoBuffering asks for O_DIRECT.
+    // Access: kGenericWrite asks for writing. Share mode 0 is an exclusive handle with the
+    // target's claim; any sharing gives a shared handle. kFileFlagNoBuffering asks for O_DIRECT.
     std::unique_ptr<IVolume> CreateFileW(std::u16string_view path, uint32_t desiredAccess, uint32_t shareMode,
                                          uint32_t flagsAndAttributes) override;
     int32_t LastOpenError() const override { return lastError_; }
 
   private:
-    const DriveTable& drives_;
+    std::unique_ptr<TargetTable> ownTargets_;
+    TargetTable& targets_;
     std::filesystem::path sysfsRoot_;
     int32_t lastError_ = 0;
 };

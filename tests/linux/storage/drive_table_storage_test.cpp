@@ -1,8 +1,13 @@
 #include "platform/linux/storage/drive_table_storage.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -97,6 +102,44 @@ TEST_F(DriveTableStorageTest, OpensOnlyExistingTargetsThroughTheVolumePath) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(storage.OpenStorageDevice(c.volumePath) != nullptr, c.opens);
     }
+}
+
+TEST_F(DriveTableStorageTest, TargetsThatAreNoImageOrDiskAreRefusedWithoutWaiting) {
+    const std::string fifo = ImagePath("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string socketPath = ImagePath("socket");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    struct Case {
+        std::string path;
+        const char* kind;
+    };
+    const Case cases[] = {
+        {fifo, "a FIFO"},
+        {socketPath, "a socket"},
+        {"/dev/null", "a character device"},
+        {folder_.Root().string(), "a directory"},
+    };
+    for (const Case& c : cases) {
+        AddDiskImage(table_, c.path, {"TOLVEN", "VQ30", kDriveRemovable});
+    }
+    TargetTable targets(table_);
+    DriveTableStorage storage(targets);
+    ::alarm(20);  // a scan that waits on the FIFO ends the test here
+    char letter = 'D';
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const std::u16string volume = {u'\\', u'\\', u'?', u'\\', static_cast<char16_t>(letter), u':'};
+        EXPECT_EQ(storage.OpenStorageDevice(volume), nullptr);
+        const TargetOpen opened = targets.Open(letter++);
+        EXPECT_EQ(opened.error, ENODEV);
+        EXPECT_NE(opened.reason.find(c.kind), std::string::npos) << opened.reason;
+    }
+    ::alarm(0);
+    ::close(listener);
 }
 
 TEST_F(DriveTableStorageTest, TheScanFindsThePlayerAmongTheHostsTargets) {
