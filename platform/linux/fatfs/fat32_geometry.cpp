@@ -161,6 +161,13 @@ FatStatus CheckBackupBootSector(std::span<const std::byte> boot, std::span<const
     return FatStatus::Ok();
 }
 
+bool FsInfoTrusted(const Fat32Geometry& g) {
+    // The root directory holds a cluster: a count of every cluster free is no count either.
+    const bool countPlausible = g.fsInfoFreeCount != kFsInfoUnknown && g.fsInfoFreeCount < g.clusterCount;
+    const bool hintPlausible = g.fsInfoNextFree == kFsInfoUnknown || g.IsDataCluster(g.fsInfoNextFree);
+    return countPlausible && hintPlausible;
+}
+
 FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& g) {
     if (fsInfo.size() < kMinSectorBytes) {
         return Inconsistent("the FSInfo sector is shorter than 512 bytes");
@@ -171,15 +178,6 @@ FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& g)
     }
     const uint32_t freeCount = LoadLe32(&fsInfo[kFsInfoFreeCountOffset]);
     const uint32_t nextFree = LoadLe32(&fsInfo[kFsInfoNextFreeOffset]);
-    if (freeCount != kFsInfoUnknown && freeCount > g.dataAreaClusters) {
-        return Inconsistent("FSInfo counts " + std::to_string(freeCount) + " free clusters of " +
-                            std::to_string(g.dataAreaClusters));
-    }
-    // 0 and 1 are no cluster numbers, but some formatters store them to mean "from the start".
-    if (nextFree != kFsInfoUnknown && nextFree > g.LastCluster()) {
-        return Inconsistent("FSInfo's next free cluster " + std::to_string(nextFree) +
-                            " is beyond the volume");
-    }
     g.fsInfoFreeCount = freeCount;
     g.fsInfoNextFree = nextFree;
     return FatStatus::Ok();

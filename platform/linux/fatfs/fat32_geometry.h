@@ -64,7 +64,12 @@ FatStatus ParseFat32BootSector(std::span<const std::byte> bootSector, uint32_t d
 // The backup must describe the same volume: same signature and identical layout fields.
 FatStatus CheckBackupBootSector(std::span<const std::byte> bootSector, std::span<const std::byte> backup);
 
-// Checks the three FSInfo signatures and that its counts fit the volume; stores them.
+// Checks the three FSInfo signatures and stores its free count and next-free hint as found.
 FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& geometry);
+
+// Whether FSInfo's values can stand in for a count over the whole FAT: a known free count below
+// the cluster count (the root holds one), and a hint that is unknown or a data cluster. Anything else
+// (another system's leftovers, a damaged sector) is recounted from the FAT.
+bool FsInfoTrusted(const Fat32Geometry& geometry);
 
 }  // namespace tolven::linux_host

@@ -27,8 +27,8 @@ FatStatus NotOpen() {
 
 }  // namespace
 
-Fat32Volume::Fat32Volume(IBlockDevice& device, LocalTimeSource localTime)
-    : device_(device), localTime_(std::move(localTime)) {}
+Fat32Volume::Fat32Volume(IBlockDevice& device, LocalTimeSource localTime, std::size_t fatCacheBytes)
+    : device_(device), localTime_(std::move(localTime)), fatCacheBytes_(fatCacheBytes) {}
 
 FatStatus Fat32Volume::Open() {
     const uint32_t sectorSize = device_.SectorSize();
@@ -62,9 +62,24 @@ FatStatus Fat32Volume::Open() {
     if (FatStatus status = ParseFsInfoSector(fsInfoSector_, geometry_); !status.ok()) {
         return status;
     }
-    fat_ = std::make_unique<FatTable>(device_, geometry_);
-    allocationHint_ =
-        geometry_.IsDataCluster(geometry_.fsInfoNextFree) ? geometry_.fsInfoNextFree : kFirstDataCluster;
+    fat_ = std::make_unique<FatTable>(device_, geometry_, fatCacheBytes_);
+    allocationHint_ = kFirstDataCluster;
+    if (FsInfoTrusted(geometry_)) {
+        fat_->TrustFreeCount(geometry_.fsInfoFreeCount);
+        if (geometry_.IsDataCluster(geometry_.fsInfoNextFree)) {
+            allocationHint_ = geometry_.fsInfoNextFree;
+        }
+    }
+    // Every new entry goes into the root directory or below it: a root whose cluster the FAT
+    // gives away would be overwritten by the next file.
+    uint32_t rootEntry = 0;
+    if (FatStatus status = fat_->Get(geometry_.rootCluster, rootEntry); !status.ok()) {
+        return status;
+    }
+    if (rootEntry == 0 || rootEntry == kFatBadCluster) {
+        return Damaged("the root directory's cluster " + std::to_string(geometry_.rootCluster) + " is " +
+                       (rootEntry == 0 ? "marked free" : "marked bad") + " in the FAT");
+    }
     open_ = true;
     return FatStatus::Ok();
 }
@@ -72,7 +87,16 @@ FatStatus Fat32Volume::Open() {
 // ---- commit ------------------------------------------------------------------------------------
 
 FatStatus Fat32Volume::Fail(FatStatus status) {
-    fat_->Discard();
+    if (!fat_->Discard()) {
+        // Some changes reached the FATs already: the free count on disk can no longer be vouched
+        // for, so FSInfo says "unknown" and the next mount counts again.
+        stale_ = true;
+        StoreLe32(&fsInfoSector_[kFsInfoFreeCountOffset], kFsInfoUnknown);
+        if (device_.Write(uint64_t{geometry_.fsInfoSector} * geometry_.bytesPerSector, fsInfoSector_.data(),
+                          fsInfoSector_.size())) {
+            device_.Flush();
+        }
+    }
     return status;
 }
 

@@ -27,15 +27,19 @@ using LocalTimeSource = std::function<SystemTime()>;
 
 class Fat32Volume {
   public:
-    Fat32Volume(IBlockDevice& device, LocalTimeSource localTime);
+    Fat32Volume(IBlockDevice& device, LocalTimeSource localTime, std::size_t fatCacheBytes = kFatCacheBytes);
     // The FAT cache refers to the geometry held here.
     Fat32Volume(const Fat32Volume&) = delete;
     Fat32Volume& operator=(const Fat32Volume&) = delete;
 
-    // Reads and checks the boot sector, its backup and FSInfo. Nothing else works before it
-    // succeeds, and nothing is ever written to a volume it refused.
+    // Reads and checks the boot sector, its backup, FSInfo and the root directory's entry in the
+    // FAT. Nothing else works before it succeeds, and nothing is ever written to a volume it
+    // refused. The free count and next-free hint come from FSInfo when they are plausible.
     FatStatus Open();
     const Fat32Geometry& Geometry() const { return geometry_; }
+    // True after a failure whose FAT changes could not all be forgotten (part of them reached the
+    // disk to make room in the cache): what is held in memory no longer describes the volume.
+    bool Stale() const { return stale_; }
 
     // The root directory's label entry, trailing blanks removed; empty without one.
     FatStatus ReadLabel(std::string& label);
@@ -93,8 +97,10 @@ class Fat32Volume {
 
     IBlockDevice& device_;
     LocalTimeSource localTime_;
+    std::size_t fatCacheBytes_;
     Fat32Geometry geometry_;
     bool open_ = false;
+    bool stale_ = false;
     std::vector<std::byte> bootSector_;
     std::vector<std::byte> backupBootSector_;
     std::vector<std::byte> fsInfoSector_;

@@ -26,12 +26,23 @@ FatStatus Fat32Volume::ForEachEntry(uint32_t directoryCluster, const EntryVisito
     const uint32_t clusterBytes = geometry_.ClusterBytes();
     const uint32_t maxClusters = std::max<uint32_t>(1, kMaxDirectoryEntries * kDirEntryBytes / clusterBytes);
     std::vector<std::byte> buffer(clusterBytes);
+    std::vector<uint32_t> chain;
     uint32_t cluster = directoryCluster;
     for (uint32_t visited = 1;; ++visited) {
         if (!geometry_.IsDataCluster(cluster) || visited > maxClusters) {
             return Damaged("the directory at cluster " + std::to_string(directoryCluster) +
                            " has a broken chain");
         }
+        // A chain that comes back to itself or runs into the root would have this directory's
+        // entries written over another's.
+        if (std::find(chain.begin(), chain.end(), cluster) != chain.end()) {
+            return Damaged("the directory at cluster " + std::to_string(directoryCluster) + " loops");
+        }
+        if (directoryCluster != geometry_.rootCluster && cluster == geometry_.rootCluster) {
+            return Damaged("the directory at cluster " + std::to_string(directoryCluster) +
+                           " leads back to the root directory");
+        }
+        chain.push_back(cluster);
         const uint64_t base = geometry_.ClusterOffset(cluster);
         if (!device_.Read(base, buffer.data(), buffer.size())) {
             return IoFailure("read the directory cluster " + std::to_string(cluster));
@@ -136,6 +147,9 @@ FatStatus Fat32Volume::ResolveParent(std::span<const std::string> path, uint32_t
         directoryCluster = found->entry.firstCluster;
         if (!geometry_.IsDataCluster(directoryCluster)) {
             return Damaged("the directory \"" + path[i] + "\" has no valid first cluster");
+        }
+        if (directoryCluster == geometry_.rootCluster) {
+            return Damaged("the directory \"" + path[i] + "\" leads back to the root directory");
         }
     }
     return MakeShortName(path.back(), leaf);

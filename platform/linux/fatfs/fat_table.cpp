@@ -18,10 +18,11 @@ FatStatus ReadFailed(const std::string& what) {
 }
 }  // namespace
 
-FatTable::FatTable(IBlockDevice& device, const Fat32Geometry& geometry)
+FatTable::FatTable(IBlockDevice& device, const Fat32Geometry& geometry, std::size_t cacheBytes)
     : device_(device),
       geometry_(geometry),
       chunkSectors_(kChunkSectors),
+      cacheBytes_(cacheBytes),
       chunks_((geometry.fatSize + kChunkSectors - 1) / kChunkSectors) {}
 
 uint32_t FatTable::ChunkSectorCount(uint32_t index) const {
@@ -30,18 +31,54 @@ uint32_t FatTable::ChunkSectorCount(uint32_t index) const {
     return static_cast<uint32_t>(left < chunkSectors_ ? left : chunkSectors_);
 }
 
+FatStatus FatTable::MakeRoom(std::size_t bytes) {
+    while (!cached_.empty() && cachedBytes_ + bytes > cacheBytes_) {
+        // The least recently used clean chunk; the least recently used of all when none is clean.
+        std::size_t victim = cached_.size();
+        std::size_t oldest = 0;
+        for (std::size_t i = 0; i < cached_.size(); ++i) {
+            const Chunk& chunk = *chunks_[cached_[i]];
+            if (chunk.dirtySectors == 0 &&
+                (victim == cached_.size() || chunk.lastUse < chunks_[cached_[victim]]->lastUse)) {
+                victim = i;
+            }
+            if (chunk.lastUse < chunks_[cached_[oldest]]->lastUse) {
+                oldest = i;
+            }
+        }
+        if (victim == cached_.size()) {
+            victim = oldest;
+            if (FatStatus status = WriteBack(cached_[victim], *chunks_[cached_[victim]]); !status.ok()) {
+                return status;
+            }
+            wroteBackEarly_ = true;
+        }
+        cachedBytes_ -= chunks_[cached_[victim]]->bytes.size();
+        chunks_[cached_[victim]].reset();
+        cached_.erase(cached_.begin() + static_cast<std::ptrdiff_t>(victim));
+    }
+    return FatStatus::Ok();
+}
+
 FatStatus FatTable::LoadChunk(uint32_t index, Chunk*& chunk) {
     if (!chunks_[index]) {
+        const std::size_t bytes = std::size_t{ChunkSectorCount(index)} * geometry_.bytesPerSector;
+        if (FatStatus status = MakeRoom(bytes); !status.ok()) {
+            return status;
+        }
         auto loaded = std::make_unique<Chunk>();
-        loaded->bytes.resize(std::size_t{ChunkSectorCount(index)} * geometry_.bytesPerSector);
+        loaded->bytes.resize(bytes);
         const uint64_t offset = geometry_.FatOffset(geometry_.fatMirrored ? 0 : geometry_.activeFat) +
                                 uint64_t{index} * chunkSectors_ * geometry_.bytesPerSector;
         if (!device_.Read(offset, loaded->bytes.data(), loaded->bytes.size())) {
             return ReadFailed("the FAT at byte " + std::to_string(offset));
         }
         chunks_[index] = std::move(loaded);
+        cached_.push_back(index);
+        cachedBytes_ += bytes;
     }
     chunk = chunks_[index].get();
+    chunk->lastUse = ++useClock_;
     return FatStatus::Ok();
 }
 
@@ -83,7 +120,7 @@ FatStatus FatTable::Set(uint32_t cluster, uint32_t value) {
     StoreLe32(&chunk->bytes[at], (stored & ~kFatEntryMask) | (value & kFatEntryMask));
     chunk->dirtySectors |= uint64_t{1} << (at / geometry_.bytesPerSector);
     if (freeCount_) {
-        if (old == 0 && value != 0) {
+        if (old == 0 && value != 0 && *freeCount_ > 0) {
             --*freeCount_;
         } else if (old != 0 && value == 0) {
             ++*freeCount_;
@@ -94,7 +131,7 @@ FatStatus FatTable::Set(uint32_t cluster, uint32_t value) {
 
 FatStatus FatTable::FreeCount(uint32_t& count) {
     if (!freeCount_) {
-        // Chunk by chunk over the raw bytes: this runs on every open that changes the volume.
+        // Chunk by chunk over the raw bytes, once per mount and only when FSInfo is not trusted.
         const uint64_t chunkEntries = uint64_t{chunkSectors_} * geometry_.bytesPerSector / 4;
         uint32_t free = 0;
         for (uint32_t index = 0; index < chunks_.size(); ++index) {
@@ -120,6 +157,11 @@ FatStatus FatTable::FreeCount(uint32_t& count) {
     }
     count = *freeCount_;
     return FatStatus::Ok();
+}
+
+void FatTable::TrustFreeCount(uint32_t count) {
+    freeCount_ = count;
+    flushedFreeCount_ = count;
 }
 
 FatStatus FatTable::FindFree(uint32_t count, uint32_t hint, std::vector<uint32_t>& clusters) {
@@ -171,6 +213,14 @@ FatStatus FatTable::FindFree(uint32_t count, uint32_t hint, std::vector<uint32_t
             return FatStatus::Ok();
         }
     }
+    if (scattered.size() < count) {
+        // The count given by FSInfo was too high: the table itself has the last word.
+        clusters.clear();
+        freeCount_ = static_cast<uint32_t>(scattered.size());
+        return FatStatus::Fail(FatError::kVolumeFull, "the volume is full: " + std::to_string(count) +
+                                                          " clusters needed, " +
+                                                          std::to_string(scattered.size()) + " free");
+    }
     // No run long enough: the free clusters in search order.
     clusters = std::move(scattered);
     return FatStatus::Ok();
@@ -201,59 +251,74 @@ FatStatus FatTable::NextFree(uint32_t from, uint32_t& found) {
 }
 
 bool FatTable::HasChanges() const {
-    for (const auto& chunk : chunks_) {
-        if (chunk && chunk->dirtySectors != 0) {
+    for (const uint32_t index : cached_) {
+        if (chunks_[index]->dirtySectors != 0) {
             return true;
         }
     }
     return false;
 }
 
-FatStatus FatTable::Flush() {
+FatStatus FatTable::WriteBack(uint32_t index, Chunk& chunk) {
     const uint32_t sectorBytes = geometry_.bytesPerSector;
-    for (uint32_t index = 0; index < chunks_.size(); ++index) {
-        Chunk* chunk = chunks_[index].get();
-        if (!chunk || chunk->dirtySectors == 0) {
+    const uint32_t sectors = ChunkSectorCount(index);
+    uint32_t sector = 0;
+    while (sector < sectors) {
+        if ((chunk.dirtySectors & (uint64_t{1} << sector)) == 0) {
+            ++sector;
             continue;
         }
-        const uint32_t sectors = ChunkSectorCount(index);
-        uint32_t sector = 0;
-        while (sector < sectors) {
-            if ((chunk->dirtySectors & (uint64_t{1} << sector)) == 0) {
-                ++sector;
+        uint32_t end = sector;
+        while (end < sectors && (chunk.dirtySectors & (uint64_t{1} << end)) != 0) {
+            ++end;
+        }
+        const uint64_t inFat = (uint64_t{index} * chunkSectors_ + sector) * sectorBytes;
+        for (uint32_t fat = 0; fat < geometry_.fatCount; ++fat) {
+            if (!geometry_.fatMirrored && fat != geometry_.activeFat) {
                 continue;
             }
-            uint32_t end = sector;
-            while (end < sectors && (chunk->dirtySectors & (uint64_t{1} << end)) != 0) {
-                ++end;
+            const uint64_t offset = geometry_.FatOffset(fat) + inFat;
+            if (!device_.Write(offset, &chunk.bytes[std::size_t{sector} * sectorBytes],
+                               std::size_t{end - sector} * sectorBytes)) {
+                return FatStatus::Fail(FatError::kIo, "cannot write FAT " + std::to_string(fat + 1) +
+                                                          " at byte " + std::to_string(offset));
             }
-            const uint64_t inFat = (uint64_t{index} * chunkSectors_ + sector) * sectorBytes;
-            for (uint32_t fat = 0; fat < geometry_.fatCount; ++fat) {
-                if (!geometry_.fatMirrored && fat != geometry_.activeFat) {
-                    continue;
-                }
-                const uint64_t offset = geometry_.FatOffset(fat) + inFat;
-                if (!device_.Write(offset, &chunk->bytes[std::size_t{sector} * sectorBytes],
-                                   std::size_t{end - sector} * sectorBytes)) {
-                    return FatStatus::Fail(FatError::kIo, "cannot write FAT " + std::to_string(fat + 1) +
-                                                              " at byte " + std::to_string(offset));
-                }
-            }
-            sector = end;
         }
-        chunk->dirtySectors = 0;
+        sector = end;
     }
-    flushedFreeCount_ = freeCount_;
+    chunk.dirtySectors = 0;
     return FatStatus::Ok();
 }
 
-void FatTable::Discard() {
-    for (auto& chunk : chunks_) {
-        if (chunk && chunk->dirtySectors != 0) {
-            chunk.reset();
+FatStatus FatTable::Flush() {
+    std::vector<uint32_t> order = cached_;
+    std::sort(order.begin(), order.end());
+    for (const uint32_t index : order) {
+        if (chunks_[index]->dirtySectors == 0) {
+            continue;
+        }
+        if (FatStatus status = WriteBack(index, *chunks_[index]); !status.ok()) {
+            return status;
+        }
+    }
+    flushedFreeCount_ = freeCount_;
+    wroteBackEarly_ = false;
+    return FatStatus::Ok();
+}
+
+bool FatTable::Discard() {
+    for (std::size_t i = cached_.size(); i-- > 0;) {
+        const uint32_t index = cached_[i];
+        if (chunks_[index]->dirtySectors != 0) {
+            cachedBytes_ -= chunks_[index]->bytes.size();
+            chunks_[index].reset();
+            cached_.erase(cached_.begin() + static_cast<std::ptrdiff_t>(i));
         }
     }
     freeCount_ = flushedFreeCount_;
+    const bool complete = !wroteBackEarly_;
+    wroteBackEarly_ = false;
+    return complete;
 }
 
 }  // namespace tolven::linux_host

@@ -1,5 +1,7 @@
-// Linux host, FAT32 file layer: the file allocation table, read in chunks as needed and written
-// back sector by sector to every FAT copy, so that the copies stay identical.
+// Linux host, FAT32 file layer: the file allocation table, read in chunks as needed into a cache
+// of bounded size and written back sector by sector to every FAT copy, so that the copies stay
+// identical. The least recently used clean chunk makes room for a new one; when every cached
+// chunk has changes, the oldest is written back first.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +15,12 @@
 
 namespace tolven::linux_host {
 
+// The cache's bound: memory stays the same whatever the size of the volume.
+inline constexpr std::size_t kFatCacheBytes = 1024 * 1024;
+
 class FatTable {
   public:
-    FatTable(IBlockDevice& device, const Fat32Geometry& geometry);
+    FatTable(IBlockDevice& device, const Fat32Geometry& geometry, std::size_t cacheBytes = kFatCacheBytes);
     FatTable(const FatTable&) = delete;
     FatTable& operator=(const FatTable&) = delete;
 
@@ -24,9 +29,10 @@ class FatTable {
     // Changes an entry in memory; the upper four bits of the stored entry are kept.
     FatStatus Set(uint32_t cluster, uint32_t value);
 
-    // The exact number of free clusters, counted over the whole table once and then kept
-    // up to date by Set.
+    // The number of free clusters: the one given by TrustFreeCount, or else counted over the
+    // whole table once; then kept up to date by Set.
     FatStatus FreeCount(uint32_t& count);
+    void TrustFreeCount(uint32_t count);
 
     // Finds `count` free clusters, starting the search at `hint`: one contiguous run when the
     // volume has one, otherwise the free clusters in order. Changes nothing.
@@ -37,23 +43,32 @@ class FatTable {
 
     // Writes every changed sector to every FAT copy, adjacent sectors in one write.
     FatStatus Flush();
-    // Forgets every change not yet flushed.
-    void Discard();
+    // Forgets every change not yet flushed. False when some of them had been written back already
+    // to make room in the cache: those are on the disk and cannot be forgotten.
+    bool Discard();
     bool HasChanges() const;
 
   private:
     struct Chunk {
         std::vector<std::byte> bytes;
         uint64_t dirtySectors = 0;  // bit i: sector i of the chunk changed
+        uint64_t lastUse = 0;
     };
     FatStatus LoadChunk(uint32_t index, Chunk*& chunk);
+    FatStatus MakeRoom(std::size_t bytes);
+    FatStatus WriteBack(uint32_t index, Chunk& chunk);
     FatStatus Locate(uint32_t cluster, Chunk*& chunk, std::size_t& byteInChunk);
     uint32_t ChunkSectorCount(uint32_t index) const;
 
     IBlockDevice& device_;
     const Fat32Geometry& geometry_;
     uint32_t chunkSectors_;
-    std::vector<std::unique_ptr<Chunk>> chunks_;
+    std::size_t cacheBytes_;
+    std::vector<std::unique_ptr<Chunk>> chunks_;  // by chunk index; null when not cached
+    std::vector<uint32_t> cached_;                // indices of the cached chunks
+    std::size_t cachedBytes_ = 0;
+    uint64_t useClock_ = 0;
+    bool wroteBackEarly_ = false;
     std::optional<uint32_t> freeCount_;
     std::optional<uint32_t> flushedFreeCount_;
 };

@@ -12,18 +12,7 @@ namespace {
 
 constexpr uint32_t kFileAttributeKeptBits = 0x07;  // read-only, hidden, system
 
-// Parses a "X:\\..." path and opens the volume behind its drive letter.
-template <typename PathText>
-FatStatus OpenPathVolume(const FatDriveAccess& access, PathText path, DrivePath& parsed,
-                         OpenedFatVolume& opened) {
-    if (FatStatus status = ParseDrivePath(path, parsed); !status.ok()) {
-        return status;
-    }
-    return OpenDriveVolume(access, parsed.letter, opened);
-}
-
-// The handle of a new file. The volume is opened afresh for the write, so that whatever happened
-// on it between CreateFileW and WriteFile is seen.
+// The handle of a new file: its one WriteFile goes through the drive's mount like every call.
 class FatWritableFile final : public IWritableFile {
   public:
     FatWritableFile(const FatDriveAccess& access, DrivePath path, std::shared_ptr<FatStatus> lastError)
@@ -41,11 +30,9 @@ class FatWritableFile final : public IWritableFile {
             return Report(FatStatus::Fail(FatError::kInvalidArgument,
                                           Quoted(path_.names.back()) + " is written in one call only"));
         }
-        OpenedFatVolume opened;
-        if (!Report(OpenDriveVolume(access_, path_.letter, opened))) {
-            return false;
-        }
-        if (!Report(opened.volume->WriteContent(path_.names, data, byteCount))) {
+        if (!Report(WithDriveVolume(access_, path_.letter, FatIntent::kWrite, [&](Fat32Volume& volume) {
+                return volume.WriteContent(path_.names, data, byteCount);
+            }))) {
             return false;
         }
         written_ = true;
@@ -69,6 +56,16 @@ class FatWritableFile final : public IWritableFile {
     std::shared_ptr<FatStatus> lastError_;
 };
 
+// Parses a "X:\\..." path and runs `work` with its names on the mount of its drive.
+template <typename PathText, typename Work>
+FatStatus ChangeVolume(const FatDriveAccess& access, PathText path, DrivePath& parsed, const Work& work) {
+    if (FatStatus status = ParseDrivePath(path, parsed); !status.ok()) {
+        return status;
+    }
+    return WithDriveVolume(access, parsed.letter, FatIntent::kWrite,
+                           [&](Fat32Volume& volume) { return work(volume, parsed.names); });
+}
+
 }  // namespace
 
 LinuxPlayerFileSystem::LinuxPlayerFileSystem(FatDriveAccess access)
@@ -81,11 +78,10 @@ bool LinuxPlayerFileSystem::Report(FatStatus status) {
 
 bool LinuxPlayerFileSystem::CreateDirectoryA(std::string_view path) {
     DrivePath parsed;
-    OpenedFatVolume opened;
-    if (!Report(OpenPathVolume(access_, path, parsed, opened))) {
-        return false;
-    }
-    return Report(opened.volume->CreateDirectory(parsed.names));
+    return Report(
+        ChangeVolume(access_, path, parsed, [](Fat32Volume& volume, const std::vector<std::string>& names) {
+            return volume.CreateDirectory(names);
+        }));
 }
 
 std::unique_ptr<IWritableFile> LinuxPlayerFileSystem::CreateFileW(std::u16string_view path,
@@ -98,14 +94,13 @@ std::unique_ptr<IWritableFile> LinuxPlayerFileSystem::CreateFileW(std::u16string
             FatStatus::Fail(FatError::kInvalidArgument, "only new files opened for writing can be created"));
         return nullptr;
     }
-    DrivePath parsed;
-    OpenedFatVolume opened;
-    if (!Report(OpenPathVolume(access_, path, parsed, opened))) {
-        return nullptr;
-    }
     const auto attributes =
         static_cast<uint8_t>(kAttrArchive | (flagsAndAttributes & kFileAttributeKeptBits));
-    if (!Report(opened.volume->CreateFile(parsed.names, attributes))) {
+    DrivePath parsed;
+    if (!Report(ChangeVolume(access_, path, parsed,
+                             [attributes](Fat32Volume& volume, const std::vector<std::string>& names) {
+                                 return volume.CreateFile(names, attributes);
+                             }))) {
         return nullptr;
     }
     return std::make_unique<FatWritableFile>(access_, std::move(parsed), lastError_);
@@ -113,11 +108,9 @@ std::unique_ptr<IWritableFile> LinuxPlayerFileSystem::CreateFileW(std::u16string
 
 bool LinuxPlayerFileSystem::DeleteFileW(std::u16string_view path) {
     DrivePath parsed;
-    OpenedFatVolume opened;
-    if (!Report(OpenPathVolume(access_, path, parsed, opened))) {
-        return false;
-    }
-    return Report(opened.volume->DeleteFile(parsed.names));
+    return Report(ChangeVolume(
+        access_, path, parsed,
+        [](Fat32Volume& volume, const std::vector<std::string>& names) { return volume.DeleteFile(names); }));
 }
 
 }  // namespace tolven::linux_host

@@ -21,7 +21,8 @@ class LinuxPlayerFileSystem final : public IPlayerFileSystem {
     // handle takes one WriteFile with the whole content (a later non-empty WriteFile is refused,
     // the file keeps what it has); a WriteFile that fails writes nothing and leaves the file empty.
     // FILE_ATTRIBUTE_READONLY, _HIDDEN and _SYSTEM are kept, every file gets the archive bit.
-    // shareMode is not enforced: the volume is opened afresh, and exclusively, for each call.
+    // shareMode is not enforced: every call goes through the drive's one mount, which holds the
+    // target's exclusive claim.
     std::unique_ptr<IWritableFile> CreateFileW(std::u16string_view path, uint32_t desiredAccess,
                                                uint32_t shareMode, uint32_t creationDisposition,
                                                uint32_t flagsAndAttributes) override;

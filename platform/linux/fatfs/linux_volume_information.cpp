@@ -15,7 +15,8 @@ bool LinuxVolumeInformation::Report(FatStatus status) {
     return lastError_.ok();
 }
 
-bool LinuxVolumeInformation::OpenRoot(std::u16string_view rootPath, OpenedFatVolume& opened) {
+bool LinuxVolumeInformation::ReadRoot(std::u16string_view rootPath,
+                                      const std::function<FatStatus(Fat32Volume&)>& work) {
     DrivePath path;
     if (FatStatus status = ParseDrivePath(rootPath, path); !status.ok()) {
         return Report(std::move(status));
@@ -24,17 +25,13 @@ bool LinuxVolumeInformation::OpenRoot(std::u16string_view rootPath, OpenedFatVol
         return Report(
             FatStatus::Fail(FatError::kInvalidName, "not a root path: \"" + path.names[0] + "\" follows"));
     }
-    return Report(OpenDriveVolume(access_, path.letter, opened));
+    return Report(WithDriveVolume(access_, path.letter, FatIntent::kRead, work));
 }
 
 bool LinuxVolumeInformation::GetVolumeInformationW(std::u16string_view rootPath, char16_t* label,
                                                    uint32_t capacity) {
-    OpenedFatVolume opened;
-    if (!OpenRoot(rootPath, opened)) {
-        return false;
-    }
     std::string text;
-    if (!Report(opened.volume->ReadLabel(text))) {
+    if (!ReadRoot(rootPath, [&](Fat32Volume& volume) { return volume.ReadLabel(text); })) {
         return false;
     }
     if (label == nullptr) {
@@ -55,17 +52,15 @@ bool LinuxVolumeInformation::GetVolumeInformationW(std::u16string_view rootPath,
 
 bool LinuxVolumeInformation::GetDiskFreeSpaceExW(std::u16string_view rootPath, uint64_t& totalBytes,
                                                  uint64_t& totalFreeBytes) {
-    OpenedFatVolume opened;
-    if (!OpenRoot(rootPath, opened)) {
-        return false;
-    }
-    uint64_t freeBytes = 0;
-    if (!Report(opened.volume->FreeBytes(freeBytes))) {
-        return false;
-    }
-    totalBytes = opened.volume->TotalBytes();
-    totalFreeBytes = freeBytes;
-    return true;
+    return ReadRoot(rootPath, [&](Fat32Volume& volume) {
+        uint64_t freeBytes = 0;
+        FatStatus status = volume.FreeBytes(freeBytes);
+        if (status.ok()) {
+            totalBytes = volume.TotalBytes();
+            totalFreeBytes = freeBytes;
+        }
+        return status;
+    });
 }
 
 }  // namespace tolven::linux_host

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "device/volume_information.h"
@@ -26,7 +27,8 @@ class LinuxVolumeInformation final : public IVolumeInformation {
     const FatStatus& LastError() const { return lastError_; }
 
   private:
-    bool OpenRoot(std::u16string_view rootPath, OpenedFatVolume& opened);
+    // Runs `work` on the mount of the root path's drive, for reading.
+    bool ReadRoot(std::u16string_view rootPath, const std::function<FatStatus(Fat32Volume&)>& work);
     bool Report(FatStatus status);
 
     FatDriveAccess access_;

@@ -14,11 +14,8 @@ FatStatus SetLabel(const FatDriveAccess& access, std::string_view rootPath, std:
     if (!path.names.empty()) {
         return FatStatus::Fail(FatError::kInvalidName, "not a root path: \"" + std::string(rootPath) + "\"");
     }
-    OpenedFatVolume opened;
-    if (FatStatus status = OpenDriveVolume(access, path.letter, opened); !status.ok()) {
-        return status;
-    }
-    return opened.volume->SetLabel(label);
+    return WithDriveVolume(access, path.letter, FatIntent::kWrite,
+                           [label](Fat32Volume& volume) { return volume.SetLabel(label); });
 }
 }  // namespace
 

@@ -135,11 +135,11 @@ int Run(int argc, char** argv) {
     LinuxVolumeSystem volumeSystem(targets);
     LinuxClock clock;
     LinuxPageAllocator pages;
-    const FatDriveAccess readAccess = TargetDriveAccess(targets, BlockDeviceAccess::kReadOnly);
-    const FatDriveAccess writeAccess = TargetDriveAccess(targets, BlockDeviceAccess::kReadWrite);
-    LinuxVolumeInformation volumeInformation(readAccess);
-    LinuxPlayerFileSystem fileSystem(writeAccess);
-    FatVolumeLabel labels(writeAccess);
+    // One mount per drive letter for the panel, the label and the installer.
+    const FatDriveAccess fatAccess = TargetDriveAccess(targets);
+    LinuxVolumeInformation volumeInformation(fatAccess);
+    LinuxPlayerFileSystem fileSystem(fatAccess);
+    FatVolumeLabel labels(fatAccess);
     LinkedContentStore content;
     const PlatformServices services{storage, volumeInformation, FormatPlatform{volumeSystem, clock, pages},
                                     labels,  fileSystem,        content};

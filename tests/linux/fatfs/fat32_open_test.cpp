@@ -127,14 +127,10 @@ TEST(Fat32OpenTest, RefusesVolumesThatAreNotSoundFat32) {
          FatError::kInconsistent},
         {"FSInfo without trail signature", [](MemoryBlockDevice& d) { Put(d, 512 + 511, {0}); },
          FatError::kInconsistent},
-        {"FSInfo free count above clusters",
+        // What every new entry relies on.
+        {"root cluster free in the FAT",
          [](MemoryBlockDevice& d) {
-             Put(d, 512 + 488, {0, 0, 0, 1});
-         },
-         FatError::kInconsistent},
-        {"FSInfo next free beyond volume",
-         [](MemoryBlockDevice& d) {
-             Put(d, 512 + 492, {0, 0, 0, 1});
+             Put(d, 32 * 512 + 8, {0, 0, 0, 0});
          },
          FatError::kInconsistent},
         // A file system larger than its device.
@@ -192,6 +188,45 @@ TEST(Fat32OpenTest, AcceptsWhatOtherSystemsLegitimatelyLeave) {
         Fat32Volume volume(device, {});
         const FatStatus status = volume.Open();
         EXPECT_TRUE(status.ok()) << c.name << ": " << status.message;
+    }
+}
+
+TEST(Fat32OpenTest, FsInfoIsTrustedOnlyWhenPlausible) {
+    // The FAT of the test volume has every cluster but the root's free. A plausible FSInfo count
+    // four lower shows whether FSInfo was taken or the FAT counted.
+    MemoryBlockDevice probe(65536);
+    const uint32_t clusters = FormatTestVolume(probe, 8).clusterCount;
+    const uint32_t counted = clusters - 1;
+    const uint32_t stated = clusters - 5;
+    struct Case {
+        const char* name;
+        uint32_t freeCount;
+        uint32_t nextFree;
+        uint32_t expectedFree;
+    };
+    const Case cases[] = {
+        {"valid", stated, 3, stated},
+        {"hint unknown", stated, 0xFFFFFFFF, stated},
+        {"count unknown", 0xFFFFFFFF, 3, counted},
+        {"count above the cluster count", clusters + 1, 3, counted},
+        {"hint outside the data area", stated, clusters + 2, counted},
+        {"hint below the data area", stated, 1, counted},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryBlockDevice device(65536);
+        FormatTestVolume(device, 8);
+        std::vector<std::byte> values(8);
+        for (int i = 0; i < 4; ++i) {
+            values[i] = std::byte(c.freeCount >> (8 * i));
+            values[4 + i] = std::byte(c.nextFree >> (8 * i));
+        }
+        device.Poke(512 + 488, values);
+        Fat32Volume volume(device, {});
+        ASSERT_TRUE(volume.Open().ok()) << c.name;
+        uint64_t bytes = 0;
+        ASSERT_TRUE(volume.FreeBytes(bytes).ok());
+        EXPECT_EQ(bytes / 4096, c.expectedFree) << c.name;
     }
 }
 

@@ -53,7 +53,8 @@ class Fat32ImageTest : public ::testing::Test {
         ASSERT_TRUE(FormatVolumeFat32(request, FormatPlatform{volumes, clock, pages}))
             << testing::Narrow(log.text);
         testing::CreateSparseFile(image_, sectors * 512);
-        auto device = access_.openDevice(*drives_.Find('D'));
+        int error = 0;
+        auto device = access_.openDevice(*drives_.Find('D'), true, error);
         ASSERT_NE(device, nullptr);
         for (const auto& [sector, bytes] : volumes.sectors()) {
             ASSERT_TRUE(device->Write(sector * 512, bytes.data(), bytes.size()));

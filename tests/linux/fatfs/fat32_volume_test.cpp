@@ -8,6 +8,7 @@
 #include "platform/linux/fatfs/fat32_volume.h"
 #include "tests/linux/fatfs/memory_block_device.h"
 #include "tests/linux/fatfs/test_volume.h"
+#include "tests/support/little_endian.h"
 
 namespace tolven::linux_host {
 namespace {
@@ -403,6 +404,71 @@ TEST_F(Fat32VolumeTest, DeletingAFileFreesItsChain) {
     EXPECT_EQ(volume_->DeleteFile(std::vector<std::string>{"DIR"}).error, FatError::kAccessDenied);
     // The name can be used again.
     EXPECT_TRUE(CreateFile({"GONE.BIN"}, PatternBytes(10, 2)).ok());
+    EXPECT_EQ(CheckConsistency(*device_, layout_), "");
+}
+
+// ---- what the layer relies on ------------------------------------------------------------------
+
+TEST_F(Fat32VolumeTest, DirectoriesThatLeadBackToTheRootOrLoopAreRefused) {
+    // SYSTEM's first cluster (3) is filled with entries, so that a search goes on along its chain.
+    struct Case {
+        const char* name;
+        uint32_t systemCluster;  // in SYSTEM's root entry
+        uint32_t nextOfCluster3;
+    };
+    const Case cases[] = {
+        {"entry names the root's cluster", 2, 0x0FFFFFFF},
+        {"chain runs into the root", 3, 2},
+        {"chain loops", 3, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Make(65536, 8);
+        ASSERT_TRUE(volume_->CreateDirectory(std::vector<std::string>{"SYSTEM"}).ok());
+        std::vector<std::byte> full(4096 - 64);
+        for (std::size_t at = 0; at < full.size(); at += 32) {
+            for (std::size_t i = 0; i < 11; ++i) {
+                full[at + i] = std::byte{'F'};
+            }
+            full[at + 11] = std::byte{0x20};
+        }
+        device_->Poke(layout_.ClusterOffset(3) + 64, full);
+        std::vector<std::byte> next(4);
+        testing::PutLe32(next, 0, c.nextOfCluster3);
+        device_->Poke(layout_.FatOffset(0) + 12, next);
+        device_->Poke(layout_.FatOffset(1) + 12, next);
+        const TestEntry* system = Lookup(2, "SYSTEM     ");
+        ASSERT_NE(system, nullptr);
+        std::vector<std::byte> first(2);
+        testing::PutLe16(first, 0, static_cast<uint16_t>(c.systemCluster));
+        device_->Poke(system->offset + 26, first);
+        const std::vector<std::byte> root = device_->Bytes(layout_.ClusterOffset(2), 4096);
+        device_->writeCount = 0;
+
+        Fat32Volume volume(*device_, FixedTime);
+        ASSERT_TRUE(volume.Open().ok());
+        EXPECT_EQ(volume.CreateFile(std::vector<std::string>{"SYSTEM", "A.BIN"}).error,
+                  FatError::kInconsistent)
+            << c.name;
+        EXPECT_EQ(device_->writeCount, 0u) << c.name;
+        EXPECT_EQ(device_->Bytes(layout_.ClusterOffset(2), 4096), root) << c.name;
+    }
+}
+
+TEST_F(Fat32VolumeTest, AFatLargerThanTheCacheKeepsBothCopiesIdentical) {
+    // One-sector clusters: a FAT of 252 KiB, and a cache of 32 KiB (one chunk) for it.
+    device_ = std::make_unique<MemoryBlockDevice>(65536);
+    layout_ = testing::FormatTestVolume(*device_, 1);
+    volume_ = std::make_unique<Fat32Volume>(*device_, FixedTime, 32 * 1024);
+    ASSERT_TRUE(volume_->Open().ok());
+    ASSERT_TRUE(volume_->CreateDirectory(std::vector<std::string>{"DIR"}).ok());
+    // 12,000 clusters: their entries span two chunks, so the first is written back to make room.
+    ASSERT_TRUE(CreateFile({"DIR", "LONG.BIN"}, PatternBytes(12000 * 512 - 7, 4)).ok());
+    EXPECT_EQ(CheckConsistency(*device_, layout_), "");
+    const TestEntry* file = Lookup(3, "LONG    BIN");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(testing::ReadChain(*device_, layout_, file->firstCluster).size(), 12000u);
+    ASSERT_TRUE(volume_->DeleteFile(std::vector<std::string>{"DIR", "LONG.BIN"}).ok());
     EXPECT_EQ(CheckConsistency(*device_, layout_), "");
 }
 

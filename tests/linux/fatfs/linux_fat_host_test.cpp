@@ -1,6 +1,7 @@
 // The Linux volume information, player file system and SetVolumeLabelA over drive letters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -15,18 +16,35 @@ namespace {
 
 using testing::MemoryBlockDevice;
 
-// Hands out views of volumes kept by the test, by target path.
+// Hands out views of volumes kept by the test, by target path, counting the bytes read from the
+// first FAT and reporting a change count the test can move (as a format below the mount does).
 class SharedDevice : public IBlockDevice {
   public:
-    explicit SharedDevice(MemoryBlockDevice& device) : device_(device) {}
+    SharedDevice(MemoryBlockDevice& device, uint64_t fatStart, uint64_t fatEnd, uint64_t& fatBytesRead,
+                 const uint64_t& changes)
+        : device_(device),
+          fatStart_(fatStart),
+          fatEnd_(fatEnd),
+          fatBytesRead_(fatBytesRead),
+          changes_(changes) {}
     uint32_t SectorSize() const override { return device_.SectorSize(); }
     uint64_t SectorCount() const override { return device_.SectorCount(); }
-    bool Read(uint64_t o, std::byte* d, std::size_t n) override { return device_.Read(o, d, n); }
+    uint64_t ChangeCount() const override { return changes_; }
+    bool Read(uint64_t o, std::byte* d, std::size_t n) override {
+        const uint64_t from = std::max(o, fatStart_);
+        const uint64_t to = std::min(o + n, fatEnd_);
+        fatBytesRead_ += to > from ? to - from : 0;
+        return device_.Read(o, d, n);
+    }
     bool Write(uint64_t o, const std::byte* d, std::size_t n) override { return device_.Write(o, d, n); }
     bool Flush() override { return device_.Flush(); }
 
   private:
     MemoryBlockDevice& device_;
+    uint64_t fatStart_;
+    uint64_t fatEnd_;
+    uint64_t& fatBytesRead_;
+    const uint64_t& changes_;
 };
 
 class LinuxFatHostTest : public ::testing::Test {
@@ -37,18 +55,53 @@ class LinuxFatHostTest : public ::testing::Test {
         ASSERT_EQ(drives_.Add({.path = "raw.img", .isImage = true}), 'E');
         ASSERT_EQ(drives_.Add({.path = "gone.img", .isImage = true}), 'F');
         access_.drives = &drives_;
-        access_.openDevice = [this](const DriveTarget& target) -> std::unique_ptr<IBlockDevice> {
+        access_.openDevice = [this](const DriveTarget& target, bool, int&) -> std::unique_ptr<IBlockDevice> {
             ++opens_;
-            if (target.path == "player.img") {
-                return std::make_unique<SharedDevice>(player_);
+            MemoryBlockDevice* device = target.path == "player.img" ? &player_
+                                        : target.path == "raw.img"  ? &raw_
+                                                                    : nullptr;
+            if (device == nullptr) {
+                return nullptr;
             }
-            if (target.path == "raw.img") {
-                return std::make_unique<SharedDevice>(raw_);
-            }
-            return nullptr;
+            return std::make_unique<SharedDevice>(*device, layout_.FatOffset(0), layout_.FatOffset(1),
+                                                  fatBytesRead_, changes_);
         };
         access_.localTime = [] { return SystemTime{2024, 3, 5, 15, 14, 30, 45, 678}; };
     }
+
+    // What the Format command asks of the file layer once the volume is formatted: the panel,
+    // the label, the folders and files, the panel again.
+    void RunContentStep() {
+        LinuxVolumeInformation info(access_);
+        LinuxPlayerFileSystem files(access_);
+        uint64_t total = 0;
+        uint64_t free = 0;
+        ASSERT_TRUE(info.GetDiskFreeSpaceExW(u"D:\\", total, free)) << info.LastError().message;
+        ASSERT_TRUE(SetVolumeLabelA(access_, "D:\\", "PMP"));
+        for (const char* folder : {"D:\\SYSTEM", "D:\\MOVIE", "D:\\MUSIC", "D:\\PHOTO", "D:\\TEXT"}) {
+            ASSERT_TRUE(files.CreateDirectoryA(folder)) << files.LastError().message;
+        }
+        for (const char16_t* name : {u"D:\\SYSTEM\\A.JPG", u"D:\\SYSTEM\\B.JPG"}) {
+            auto file = files.CreateFileW(name, kFileGenericWrite, 0, kCreateNew, kFileAttributeNormal);
+            ASSERT_NE(file, nullptr) << files.LastError().message;
+            const std::vector<std::byte> data = testing::PatternBytes(9000, 1);
+            uint32_t written = 0;
+            ASSERT_TRUE(file->WriteFile(data.data(), static_cast<uint32_t>(data.size()), written));
+            file->CloseHandle();
+        }
+        char16_t label[32];
+        ASSERT_TRUE(info.GetVolumeInformationW(u"D:\\", label, 32));
+        ASSERT_TRUE(info.GetDiskFreeSpaceExW(u"D:\\", total, free));
+        EXPECT_EQ(free, (uint64_t{layout_.clusterCount} - 1 - 5 - 2 * 3) * 4096);
+    }
+
+    // A FAT of four cache chunks rather than one, so that a whole read shows.
+    void UseLargerPlayer() {
+        player_ = MemoryBlockDevice(262144);
+        layout_ = testing::FormatTestVolume(player_, 8);
+    }
+
+    uint64_t FatBytes() const { return layout_.FatOffset(1) - layout_.FatOffset(0); }
 
     MemoryBlockDevice player_{65536};
     MemoryBlockDevice raw_{65536};
@@ -56,7 +109,42 @@ class LinuxFatHostTest : public ::testing::Test {
     DriveTable drives_;
     FatDriveAccess access_;
     int opens_ = 0;
+    uint64_t fatBytesRead_ = 0;
+    uint64_t changes_ = 0;
 };
+
+TEST_F(LinuxFatHostTest, TheContentStepMountsOnceAndTrustsAValidFsInfo) {
+    UseLargerPlayer();
+    RunContentStep();
+    EXPECT_EQ(opens_, 1);
+    EXPECT_LT(fatBytesRead_, FatBytes()) << "FSInfo was valid: the FAT is not read whole";
+    EXPECT_EQ(testing::CheckConsistency(player_, layout_), "");
+}
+
+TEST_F(LinuxFatHostTest, AnUnknownFreeCountIsCountedOnceForTheWholeContentStep) {
+    UseLargerPlayer();
+    player_.Poke(512 + 488, std::vector<std::byte>(4, std::byte{0xFF}));
+    RunContentStep();
+    EXPECT_EQ(opens_, 1);
+    EXPECT_LT(fatBytesRead_, 2 * FatBytes()) << "the FAT is read whole once";
+    EXPECT_EQ(testing::CheckConsistency(player_, layout_), "");
+}
+
+TEST_F(LinuxFatHostTest, TheMountIsMadeAgainWhenTheVolumeBelowChanged) {
+    LinuxPlayerFileSystem files(access_);
+    LinuxVolumeInformation info(access_);
+    ASSERT_TRUE(files.CreateDirectoryA("D:\\SYSTEM"));
+    layout_ = testing::FormatTestVolume(player_, 8);  // formatted again below the mount
+    player_.Poke(layout_.ClusterOffset(2), std::vector<std::byte>(4096));
+    ++changes_;
+    uint64_t total = 0;
+    uint64_t free = 0;
+    ASSERT_TRUE(info.GetDiskFreeSpaceExW(u"D:\\", total, free));
+    EXPECT_EQ(free, uint64_t{layout_.clusterCount - 1} * 4096) << "the new volume's free space";
+    EXPECT_TRUE(files.CreateDirectoryA("D:\\SYSTEM")) << "the old volume's folder is gone";
+    EXPECT_EQ(opens_, 2);
+    EXPECT_EQ(testing::CheckConsistency(player_, layout_), "");
+}
 
 TEST_F(LinuxFatHostTest, PanelQueriesReadLabelAndSpace) {
     LinuxVolumeInformation info(access_);
