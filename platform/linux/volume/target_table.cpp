@@ -135,6 +135,7 @@ int OpenTarget::Write(uint64_t offset, const std::byte* data, std::size_t byteCo
     if (writeError_ != 0) {
         return writeError_;
     }
+    unsynced_ = true;
     if (IsImage() && punchHoles_ && AllZero(data, byteCount)) {
         const int error = PunchHole(fd_.Get(), offset, byteCount);
         if (error != EOPNOTSUPP && error != ENOSYS) {
@@ -149,6 +150,7 @@ int OpenTarget::WriteZeros(uint64_t offset, uint64_t byteCount) {
     if (writeError_ != 0) {
         return writeError_;
     }
+    unsynced_ = true;
     if (IsImage() && punchHoles_) {
         const int error = PunchHole(fd_.Get(), offset, byteCount);
         if (error != EOPNOTSUPP && error != ENOSYS) {
@@ -170,7 +172,15 @@ int OpenTarget::WriteZeros(uint64_t offset, uint64_t byteCount) {
 }
 
 int OpenTarget::Sync() {
-    return ::fsync(fd_.Get()) == 0 ? 0 : errno;
+    // A flush with nothing written since the last one costs a device cache flush all the same.
+    if (!unsynced_) {
+        return 0;
+    }
+    if (::fsync(fd_.Get()) != 0) {
+        return errno;
+    }
+    unsynced_ = false;
+    return 0;
 }
 
 int OpenTarget::ReopenSame(int flags, UniqueFd& out) const {

@@ -72,6 +72,7 @@ class OpenTarget {
     int Read(uint64_t offset, std::byte* data, std::size_t byteCount);
     int Write(uint64_t offset, const std::byte* data, std::size_t byteCount);
     int WriteZeros(uint64_t offset, uint64_t byteCount);
+    // fsync, when anything was written through Write or WriteZeros since the last Sync.
     int Sync();
 
     // Opens the path again (O_NONBLOCK | O_CLOEXEC | O_NOCTTY added) and checks that it still
@@ -112,6 +113,7 @@ class OpenTarget {
     TargetIdentity identity_;
     int writeError_ = 0;
     bool punchHoles_ = true;  // images: until the file system refuses
+    bool unsynced_ = false;
     int claims_ = 0;
     UniqueFd claimFd_;  // block device: the O_EXCL descriptor while claimed
     int handles_ = 0;
