@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/loop_device.h"
+
 namespace tolven::bench {
 namespace {
 
@@ -159,45 +161,6 @@ void PrintRun(const char* tool, const Run& run) {
         tool, run.ok ? "ok" : "FAIL", run.seconds, static_cast<double>(run.peakRssKiB) / 1024.0,
         MiB(run.bytesRead), static_cast<unsigned long long>(run.readCalls), MiB(run.bytesWritten),
         static_cast<unsigned long long>(run.writeCalls), MiB(run.allocated));
-}
-
-std::string FindTool(const char* name) {
-    for (const char* dir : {"/usr/sbin", "/sbin", "/usr/bin", "/bin", "/usr/local/sbin"}) {
-        const std::string candidate = std::string(dir) + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
-// "/dev/loopN" over `image`, or empty when loop devices cannot be set up here.
-std::string AttachLoop(const std::string& image) {
-    const std::string losetup = FindTool("losetup");
-    if (losetup.empty()) {
-        return {};
-    }
-    const std::string command = losetup + " -f --show '" + image + "' 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return {};
-    }
-    char line[256] = {};
-    const bool got = std::fgets(line, sizeof line, pipe) != nullptr;
-    const int status = ::pclose(pipe);
-    if (!got || status != 0) {
-        return {};
-    }
-    std::string device(line);
-    device.erase(device.find_last_not_of(" \n") + 1);
-    return device;
-}
-
-void DetachLoop(const std::string& device) {
-    const std::string command = FindTool("losetup") + " -d " + device;
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "could not detach %s\n", device.c_str());
-    }
 }
 
 // One run of `command` on a loop device over a fresh sparse image; `ok` false when no loop device
