@@ -11,8 +11,18 @@
 namespace tolven::linux_host {
 
 TerminalHost::TerminalHost(const ResourceSet& resources, TerminalHostOptions options, std::istream& in,
-                           std::ostream& out)
-    : MemoryWindowHost(resources), options_(options), in_(in), out_(out) {}
+                           std::ostream& screen, std::ostream& log)
+    : MemoryWindowHost(resources), options_(std::move(options)), in_(in), screen_(screen), log_(log) {}
+
+void TerminalHost::BeforeOutput() const {
+    if (options_.beforeOutput) {
+        options_.beforeOutput();
+    }
+}
+
+std::string TerminalHost::Encoded(std::string_view utf8) const {
+    return options_.encode ? options_.encode(utf8) : std::string(utf8);
+}
 
 void TerminalHost::OnModalIdle(WindowHandle dialog) {
     const Window* window = FindWindow(dialog);
@@ -43,43 +53,44 @@ void TerminalHost::OnModalIdle(WindowHandle dialog) {
 
 int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, std::u16string_view caption,
                                        uint32_t type) {
-    out_ << "[" << ToUtf8(caption) << "] " << ToUtf8(text) << "\n";
-    if ((type & kMbButtonsMask) != kMbYesNo) {
-        out_.flush();
+    BeforeOutput();
+    log_.flush();
+    const bool question = (type & kMbButtonsMask) == kMbYesNo;
+    if (question && options_.describeTarget) {
+        options_.describeTarget(screen_);
+    }
+    screen_ << Encoded("[" + ToUtf8(caption) + "] " + ToUtf8(TerminalLineEnds(text))) << "\n";
+    if (!question) {
+        screen_.flush();
         return kIdOk;
     }
     if (options_.assumeYes) {
-        out_ << "Yes (--yes)\n";
-        out_.flush();
+        screen_ << "Yes (--yes)\n";
+        screen_.flush();
         return kIdYes;
     }
     if (!options_.inputIsTerminal) {
-        out_ << "No (no terminal to ask; give --yes to confirm)\n";
-        out_.flush();
+        screen_ << "No (no terminal to ask; give --yes to confirm)\n";
+        screen_.flush();
         return kIdNo;
     }
     return AskYesNo() ? kIdYes : kIdNo;
 }
 
 bool TerminalHost::AskYesNo() {
-    // Yes is the box's default button: an empty answer confirms, as Enter does in the dialog.
-    for (;;) {
-        out_ << "Format? [Y/n] ";
-        out_.flush();
-        std::string answer;
-        if (!std::getline(in_, answer)) {
-            out_ << "\n";
-            return false;
-        }
-        if (answer.empty() || answer == "y" || answer == "Y" || answer == "yes" || answer == "YES" ||
-            answer == "Yes") {
-            return true;
-        }
-        if (answer == "n" || answer == "N" || answer == "no" || answer == "NO" || answer == "No") {
-            return false;
-        }
-        out_ << "Please answer y or n.\n";
+    // Destroying data takes a deliberate yes: anything else, Enter alone included, is No.
+    screen_ << "Format? [y/N] ";
+    screen_.flush();
+    std::string answer;
+    if (!std::getline(in_, answer)) {
+        screen_ << "\n";
+        screen_.flush();
+        return false;
     }
+    for (char& c : answer) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return answer == "y" || answer == "yes";
 }
 
 void TerminalHost::OnWindowTextChanged(const Window& window, const std::u16string& before) {
@@ -92,17 +103,23 @@ void TerminalHost::OnWindowTextChanged(const Window& window, const std::u16strin
         window.text.size() >= before.size() && window.text.compare(0, before.size(), before) == 0;
     const std::u16string_view added =
         continues ? std::u16string_view(window.text).substr(before.size()) : std::u16string_view(window.text);
-    out_ << ToUtf8(TerminalLineEnds(added));
-    out_.flush();
+    BeforeOutput();
+    log_ << Encoded(ToUtf8(TerminalLineEnds(added)));
+    log_.flush();
 }
 
 std::unique_ptr<IPanelCanvas> TerminalHost::CreatePanelCanvas(WindowHandle, WindowHandle) {
-    return std::make_unique<TextPanelCanvas>([this](const PanelDrawing& drawing) {
-        for (const std::string& line : RenderPanel(drawing)) {
-            out_ << line << "\n";
-        }
-        out_.flush();
-    });
+    const int32_t columns = options_.panelColumns;
+    return std::make_unique<TextPanelCanvas>(
+        [this, columns](const PanelDrawing& drawing) {
+            BeforeOutput();
+            log_.flush();
+            for (const std::string& line : RenderPanel(drawing, columns)) {
+                screen_ << Encoded(line) << "\n";
+            }
+            screen_.flush();
+        },
+        columns);
 }
 
 }  // namespace tolven::linux_host

@@ -1,14 +1,18 @@
 // Linux host, terminal: the dialog in a terminal. The windows live in memory; the panel is
-// printed as text at every paint, the status log's lines are printed as they are appended, and
-// message boxes ask their question at the prompt. Once the main dialog is up it paints, presses
-// "Format" when that button is enabled (unless only listing), and then closes.
+// printed as text at every paint and message boxes ask their question at the prompt, both on the
+// screen the user looks at; the status log's lines are printed on the log stream as they are
+// appended. Once the main dialog is up it paints, presses "Format" when that button is enabled
+// (unless only listing), and then closes.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "app/framework/memory_window_host.h"
+#include "platform/linux/terminal/text_panel_canvas.h"
 
 namespace tolven::linux_host {
 
@@ -16,12 +20,23 @@ struct TerminalHostOptions {
     bool listOnly = false;         // show the panel and press nothing
     bool assumeYes = false;        // answer Yes to yes/no boxes
     bool inputIsTerminal = false;  // whether questions can be asked at all
+    int32_t panelColumns = kPanelColumns;
+    // UTF-8 to the terminal's character set; empty: written as it is.
+    std::function<std::string(std::string_view)> encode;
+    // Writes what a Yes would destroy, just before the question.
+    std::function<void(std::ostream&)> describeTarget;
+    // Called before anything is printed (a progress line is erased there).
+    std::function<void()> beforeOutput;
 };
 
 class TerminalHost : public MemoryWindowHost {
   public:
+    // The panel and the questions go to `screen`, the status log to `log` (they may be one).
     TerminalHost(const ResourceSet& resources, TerminalHostOptions options, std::istream& in,
-                 std::ostream& out);
+                 std::ostream& screen, std::ostream& log);
+    TerminalHost(const ResourceSet& resources, TerminalHostOptions options, std::istream& in,
+                 std::ostream& out)
+        : TerminalHost(resources, std::move(options), in, out, out) {}
 
     // Whether the Format button was enabled when the dialog was up (a player was found).
     bool FormatButtonWasEnabled() const { return formatButtonEnabled_; }
@@ -35,10 +50,13 @@ class TerminalHost : public MemoryWindowHost {
 
   private:
     bool AskYesNo();
+    std::string Encoded(std::string_view utf8) const;
+    void BeforeOutput() const;
 
     TerminalHostOptions options_;
     std::istream& in_;
-    std::ostream& out_;
+    std::ostream& screen_;
+    std::ostream& log_;
     bool painted_ = false;
     bool formatButtonEnabled_ = false;
     bool pressedFormat_ = false;

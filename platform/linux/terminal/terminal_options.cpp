@@ -77,19 +77,79 @@ std::optional<uint64_t> ParseByteSize(std::string_view text) {
     return value * multiplier;
 }
 
+namespace {
+
+// A short option without a value, as in "-y" or bundled as in "-yl". False for an unknown letter.
+bool SetShortFlag(char letter, TerminalOptions& options) {
+    switch (letter) {
+        case 'y':
+            options.assumeYes = true;
+            return true;
+        case 'l':
+            options.listOnly = true;
+            return true;
+        case 'n':
+            options.dryRun = true;
+            return true;
+        case 'q':
+            options.quiet = true;
+            return true;
+        case 'h':
+            options.help = true;
+            return true;
+        case 'V':
+            options.version = true;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// A long option without a value. False for an unknown name.
+bool SetLongFlag(std::string_view name, TerminalOptions& options) {
+    struct Flag {
+        std::string_view name;
+        bool TerminalOptions::*field;
+    };
+    static constexpr Flag kFlags[] = {
+        {"--yes", &TerminalOptions::assumeYes}, {"--list", &TerminalOptions::listOnly},
+        {"--json", &TerminalOptions::json},     {"--dry-run", &TerminalOptions::dryRun},
+        {"--quiet", &TerminalOptions::quiet},   {"--stats", &TerminalOptions::statistics},
+        {"--help", &TerminalOptions::help},     {"--version", &TerminalOptions::version},
+    };
+    for (const Flag& flag : kFlags) {
+        if (name == flag.name) {
+            options.*flag.field = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 std::optional<TerminalOptions> ParseTerminalOptions(const std::vector<std::string_view>& arguments,
                                                     std::string& error) {
     TerminalOptions options;
+    bool onlyTargets = false;  // after "--"
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         std::string_view value;
         bool missing = false;
-        if (TakeValue(arguments, i, "--image", value, missing)) {
+        if (onlyTargets || argument.empty() || argument[0] != '-' || argument == "-") {
+            if (argument.empty()) {
+                error = "an empty target name";
+                return std::nullopt;
+            }
+            options.targets.emplace_back(argument);
+        } else if (argument == "--") {
+            onlyTargets = true;
+        } else if (TakeValue(arguments, i, "--image", value, missing)) {
             if (missing || value.empty()) {
                 error = "option '--image' needs a file name";
                 return std::nullopt;
             }
-            options.images.emplace_back(value);
+            options.targets.emplace_back(value);
         } else if (TakeValue(arguments, i, "--size", value, missing)) {
             const std::optional<uint64_t> size = missing ? std::nullopt : ParseByteSize(value);
             if (!size) {
@@ -111,57 +171,70 @@ std::optional<TerminalOptions> ParseTerminalOptions(const std::vector<std::strin
                 return std::nullopt;
             }
             options.product = value;
-        } else if (argument == "--yes" || argument == "-y") {
-            options.assumeYes = true;
-        } else if (argument == "--list" || argument == "-l") {
-            options.listOnly = true;
-        } else if (argument == "--stats") {
-            options.statistics = true;
-        } else if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--version" || argument == "-V") {
-            options.version = true;
-        } else if (!argument.empty() && argument[0] == '-') {
-            error = "unknown option '" + std::string(argument) + "'";
-            return std::nullopt;
+        } else if (argument.substr(0, 2) == "--") {
+            if (!SetLongFlag(argument, options)) {
+                error = "unknown option '" + std::string(argument) + "'";
+                return std::nullopt;
+            }
         } else {
-            error =
-                "unexpected argument '" + std::string(argument) + "' (disk images are given with --image)";
-            return std::nullopt;
+            for (const char letter : argument.substr(1)) {
+                if (!SetShortFlag(letter, options)) {
+                    error = "invalid option -- '" + std::string(1, letter) + "'";
+                    return std::nullopt;
+                }
+            }
         }
     }
-    if (options.sizeBytes && options.images.empty()) {
-        error = "option '--size' applies to images: give one with --image";
+    if (options.json) {
+        options.listOnly = true;
+    }
+    if (options.sizeBytes && options.targets.empty()) {
+        error = "option '--size' applies to images: name one as TARGET";
         return std::nullopt;
     }
-    if ((options.vendor != "TOLVEN" || options.product != "VQ10") && options.images.empty()) {
-        error = "options '--vendor' and '--product' apply to images: give one with --image";
+    if ((options.vendor != "TOLVEN" || options.product != "VQ10") && options.targets.empty()) {
+        error = "options '--vendor' and '--product' apply to images: name one as TARGET";
+        return std::nullopt;
+    }
+    if (options.listOnly && options.dryRun) {
+        error = "options '--list' and '--dry-run' exclude each other";
         return std::nullopt;
     }
     return options;
 }
 
 std::string TerminalUsage() {
-    return "Usage: tolvenformat [OPTION]...\n"
-           "Find a Tolven player among the USB disks (or the given disk images), show it, and on\n"
-           "confirmation format it as FAT32, label it PMP and write the player's system files.\n"
+    return "Usage: tolvenformat [OPTION]... [TARGET]...\n"
+           "Find a Tolven player among the USB disks, or among the TARGETs (block devices or disk\n"
+           "image files), describe it, and on confirmation format it as FAT32, label it PMP and\n"
+           "write the player's system files.\n"
            "\n"
-           "  --image FILE     use the disk image FILE as a USB drive (may be repeated); without\n"
-           "                   it the machine's USB disks are used\n"
-           "  --size BYTES     create a missing image FILE as a sparse file of BYTES bytes\n"
-           "                   (suffixes K, M, G, T: powers of 1024)\n"
-           "  --vendor TEXT    the USB vendor identification the images report (default TOLVEN)\n"
-           "  --product TEXT   the USB product identification the images report (default VQ10)\n"
-           "  -y, --yes        answer yes to the confirmation\n"
-           "  -l, --list       show the player's panel and change nothing\n"
-           "      --stats      at the end, print the time, peak memory and bytes written on\n"
-           "                   standard error\n"
-           "  -h, --help       show this help and exit\n"
-           "  -V, --version    show the version and exit\n"
+           "      --image FILE  the same as naming FILE as a TARGET (may be repeated)\n"
+           "      --size BYTES  the size of the image TARGETs: a missing one is created as a sparse\n"
+           "                    file; an existing one must have exactly this size\n"
+           "                    (suffixes K, M, G, T: powers of 1024)\n"
+           "      --vendor TEXT the USB vendor identification the images report (default TOLVEN)\n"
+           "      --product TEXT\n"
+           "                    the USB product identification the images report (default VQ10)\n"
+           "  -y, --yes         answer yes to the confirmation\n"
+           "  -l, --list        list every player found and change nothing\n"
+           "      --json        list every player found as JSON and change nothing\n"
+           "  -n, --dry-run     run every check, print the layout a format would write, write\n"
+           "                    nothing\n"
+           "  -q, --quiet       no progress line\n"
+           "      --stats       at the end, print the time, peak memory and bytes written on\n"
+           "                    standard error\n"
+           "  -h, --help        show this help and exit\n"
+           "  -V, --version     show the version and exit\n"
            "\n"
-           "Exit status: 0 formatted and the system files written; 1 the format or the file copy\n"
-           "failed (or an image could not be created); 2 usage error; 3 no player found; 4 the\n"
-           "confirmation was answered no (without a terminal and without --yes the answer is no).\n";
+           "Without a TARGET the machine's USB disks are searched; when several players are found,\n"
+           "they are listed and one must be named. The question is asked on the terminal, even\n"
+           "when standard output is redirected; only y or yes confirms.\n"
+           "\n"
+           "Exit status: 0 formatted and the system files written (or listed, or dry run);\n"
+           "1 a check refused the target, or the format or the file copy failed; 2 usage error,\n"
+           "or several players found and none named; 3 no player found; 4 the confirmation was\n"
+           "answered no (without a terminal and without --yes the answer is no).\n";
 }
 
 }  // namespace tolven::linux_host

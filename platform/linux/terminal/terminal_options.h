@@ -10,15 +10,18 @@
 namespace tolven::linux_host {
 
 struct TerminalOptions {
-    std::vector<std::string> images;    // --image FILE, in order
-    std::optional<uint64_t> sizeBytes;  // --size BYTES: the size of images that must be created
+    std::vector<std::string> targets;   // TARGET arguments and --image FILE, in order
+    std::optional<uint64_t> sizeBytes;  // --size BYTES: the size of images (created when missing)
     std::string vendor = "TOLVEN";      // --vendor: the USB vendor identification of the images
     std::string product = "VQ10";       // --product
-    bool assumeYes = false;             // --yes
-    bool listOnly = false;              // --list
+    bool assumeYes = false;             // -y, --yes
+    bool listOnly = false;              // -l, --list (and --json)
+    bool json = false;                  // --json
+    bool dryRun = false;                // -n, --dry-run
+    bool quiet = false;                 // -q, --quiet: no progress line
     bool statistics = false;            // --stats
-    bool help = false;                  // --help
-    bool version = false;               // --version
+    bool help = false;                  // -h, --help
+    bool version = false;               // -V, --version
 };
 
 // Parses the arguments after the program name. On a usage error returns nothing and sets error

@@ -62,20 +62,33 @@ void TextPanelCanvas::DrawTextW(std::u16string_view text, Rect&, uint32_t format
 
 namespace {
 
-std::string Framed(const std::u16string& row) {
-    const std::size_t width = DisplayWidth(row);
-    const std::size_t padding = width < static_cast<std::size_t>(kPanelColumns) ? kPanelColumns - width : 0;
+// The longest start of `text` that fits in `columns` (a wide character is never split).
+std::u16string Fitted(const std::u16string& text, std::size_t columns) {
+    std::u16string fitted;
+    for (const char16_t unit : text) {
+        fitted += unit;
+        if (DisplayWidth(fitted) > columns) {
+            fitted.pop_back();
+            break;
+        }
+    }
+    return fitted;
+}
+
+std::string Framed(const std::u16string& row, std::size_t columns) {
+    const std::u16string fitted = Fitted(row, columns);
+    const std::size_t width = DisplayWidth(fitted);
     // Appended piece by piece: GCC 12 misreads "literal" + std::string&& as an overlapping copy.
     std::string line = "|";
-    line += ToUtf8(row);
-    line.append(padding, ' ');
+    line += ToUtf8(fitted);
+    line.append(columns - width, ' ');
     line += '|';
     return line;
 }
 
-std::u16string Placed(const std::u16string& text, uint32_t format) {
+std::u16string Placed(const std::u16string& text, uint32_t format, std::size_t columns) {
     const std::size_t width = DisplayWidth(text);
-    const std::size_t room = width < static_cast<std::size_t>(kPanelColumns) ? kPanelColumns - width : 0;
+    const std::size_t room = width < columns ? columns - width : 0;
     if ((format & kDtRight) != 0) {
         return std::u16string(room, u' ') + text;
     }
@@ -87,7 +100,8 @@ std::u16string Placed(const std::u16string& text, uint32_t format) {
 
 }  // namespace
 
-std::vector<std::string> RenderPanel(const PanelDrawing& drawing) {
+std::vector<std::string> RenderPanel(const PanelDrawing& drawing, int32_t columns) {
+    const auto room = static_cast<std::size_t>(columns);
     std::u16string top;
     std::u16string middle;
     std::u16string bottom;
@@ -95,18 +109,22 @@ std::vector<std::string> RenderPanel(const PanelDrawing& drawing) {
         std::u16string& row = (text.format & kDtBottom) != 0    ? bottom
                               : (text.format & kDtVCenter) != 0 ? middle
                                                                 : top;
-        row = Placed(text.text, text.format);
+        row = Placed(text.text, text.format, room);
     }
     std::u16string bar;
     if (drawing.bar) {
-        const int32_t used = std::clamp(drawing.bar->right - drawing.bar->left, 0, kPanelColumns);
+        const int32_t used = std::clamp(drawing.bar->right - drawing.bar->left, 0, columns);
         bar = std::u16string(static_cast<std::size_t>(used), u'#') +
-              std::u16string(static_cast<std::size_t>(kPanelColumns - used), u'.');
+              std::u16string(static_cast<std::size_t>(columns - used), u'.');
     }
     std::string edge = "+";
-    edge.append(kPanelColumns, '-');
+    edge.append(room, '-');
     edge += '+';
-    return {edge, Framed(top), Framed(middle), Framed(bar), Framed(bottom), edge};
+    return {edge, Framed(top, room), Framed(middle, room), Framed(bar, room), Framed(bottom, room), edge};
+}
+
+int32_t PanelColumnsFor(int32_t terminalColumns) {
+    return std::clamp(terminalColumns - 2, kNarrowestPanelColumns, kPanelColumns);
 }
 
 }  // namespace tolven::linux_host

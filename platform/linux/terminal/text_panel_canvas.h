@@ -14,8 +14,10 @@
 namespace tolven::linux_host {
 
 // The client area in terminal cells: one "pixel" is one column, so the bar's right edge is a
-// column count.
+// column count. The panel is as wide as the terminal allows, between the two widths (frame
+// included).
 inline constexpr int32_t kPanelColumns = 60;
+inline constexpr int32_t kNarrowestPanelColumns = 38;
 inline constexpr int32_t kPanelRows = 4;
 
 struct PanelText {
@@ -38,11 +40,12 @@ struct PanelDrawing {
 class TextPanelCanvas : public IPanelCanvas {
   public:
     using Sink = std::function<void(const PanelDrawing&)>;
-    explicit TextPanelCanvas(Sink sink) : sink_(std::move(sink)) {}
+    explicit TextPanelCanvas(Sink sink, int32_t columns = kPanelColumns)
+        : sink_(std::move(sink)), columns_(columns) {}
     ~TextPanelCanvas() override;  // ReleaseDC: the drawing goes to the sink
 
     int32_t SetBkMode(int32_t mode) override;
-    Rect GetClientRect() override { return {0, 0, kPanelColumns, kPanelRows}; }
+    Rect GetClientRect() override { return {0, 0, columns_, kPanelRows}; }
     void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
     GdiObject CreateSolidBrush(ColorRef color) override;
     GdiObject CreatePen(int32_t style, int32_t width, ColorRef color) override;
@@ -58,6 +61,7 @@ class TextPanelCanvas : public IPanelCanvas {
         ColorRef color = 0;
     };
     Sink sink_;
+    int32_t columns_;
     PanelDrawing drawing_;
     // Handle = index + 1. The context starts with its stock white brush and black pen selected.
     std::vector<Object> objects_{Object{true, MakeColorRef(255, 255, 255)}, Object{false, 0}};
@@ -68,8 +72,12 @@ class TextPanelCanvas : public IPanelCanvas {
     int32_t bkMode_ = 2;  // OPAQUE
 };
 
-// The panel as lines of text inside a frame: the top-left line, the centred line, the bar ('#'
-// for the used part, '.' for the free part) and the bottom-right line.
-std::vector<std::string> RenderPanel(const PanelDrawing& drawing);
+// The panel as lines of text inside a frame `columns` wide (plus the frame): the top-left line, the
+// centred line, the bar ('#' for the used part, '.' for the free part) and the bottom-right line.
+// A text wider than the frame is cut at its end, so no line ever wraps.
+std::vector<std::string> RenderPanel(const PanelDrawing& drawing, int32_t columns = kPanelColumns);
+
+// The panel's inner width for a terminal `terminalColumns` wide.
+int32_t PanelColumnsFor(int32_t terminalColumns);
 
 }  // namespace tolven::linux_host

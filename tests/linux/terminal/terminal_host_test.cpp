@@ -15,15 +15,21 @@ constexpr ControlTemplate kControls[] = {
 constexpr DialogTemplate kDialogs[] = {{5, u"Log", 0x90C800C0, 0, {0, 0, 100, 50}, kControls}};
 const ResourceSet kResources{kDialogs, {}, {}};
 
+TerminalHostOptions Asking(bool assumeYes = false, bool inputIsTerminal = true) {
+    return TerminalHostOptions{.assumeYes = assumeYes, .inputIsTerminal = inputIsTerminal};
+}
+
+// The panel and questions go to `screen`, the log to `out`.
 struct Terminal {
-    explicit Terminal(std::string input, TerminalHostOptions options = {false, false, true})
-        : in(std::move(input)), host(kResources, options, in, out) {}
+    explicit Terminal(std::string input, TerminalHostOptions options = Asking())
+        : in(std::move(input)), host(kResources, std::move(options), in, screen, out) {}
     std::istringstream in;
+    std::ostringstream screen;
     std::ostringstream out;
     TerminalHost host;
 };
 
-TEST(TerminalHostTest, AsksYesNoQuestionsAtThePrompt) {
+TEST(TerminalHostTest, OnlyADeliberateYesConfirms) {
     struct Case {
         const char* name;
         const char* input;
@@ -32,27 +38,27 @@ TEST(TerminalHostTest, AsksYesNoQuestionsAtThePrompt) {
         const char* outputPart;
     };
     const Case cases[] = {
-        {"Enter takes the default button, Yes", "\n", {false, false, true}, kIdYes, "[Y/n]"},
-        {"y", "y\n", {false, false, true}, kIdYes, "[Y/n]"},
-        {"no", "no\n", {false, false, true}, kIdNo, "[Y/n]"},
-        {"an unclear answer is asked again",
-         "maybe\nn\n",
-         {false, false, true},
-         kIdNo,
-         "Please answer y or n."},
-        {"end of input is No", "", {false, false, true}, kIdNo, "[Y/n]"},
-        {"--yes answers without reading", "n\n", {false, true, true}, kIdYes, "Yes (--yes)"},
-        {"without a terminal the answer is No", "y\n", {false, false, false}, kIdNo, "no terminal to ask"},
+        {"Enter alone is No", "\n", Asking(), kIdNo, "[y/N]"},
+        {"y", "y\n", Asking(), kIdYes, "[y/N]"},
+        {"YES", "YES\n", Asking(), kIdYes, "[y/N]"},
+        {"n", "n\n", Asking(), kIdNo, "[y/N]"},
+        {"an unclear answer is No", "yes please\ny\n", Asking(), kIdNo, "[y/N]"},
+        {"end of input is No", "", Asking(), kIdNo, "[y/N]"},
+        {"--yes answers without reading", "n\n", Asking(true), kIdYes, "Yes (--yes)"},
+        {"without a terminal the answer is No", "y\n", Asking(false, false), kIdNo, "no terminal to ask"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Terminal terminal(c.input, c.options);
+        TerminalHostOptions options = c.options;
+        options.describeTarget = [](std::ostream& screen) { screen << "Target: d.img\n"; };
+        Terminal terminal(c.input, options);
         EXPECT_EQ(terminal.host.MessageBoxW(0, u"포맷하시겠습니까?", u"E: 드라이브 포맷",
                                             kMbYesNo | kMbIconExclamation),
                   c.answer);
-        const std::string shown = terminal.out.str();
-        EXPECT_EQ(shown.rfind("[E: 드라이브 포맷] 포맷하시겠습니까?\n", 0), 0u) << shown;
+        const std::string shown = terminal.screen.str();
+        EXPECT_EQ(shown.rfind("Target: d.img\n[E: 드라이브 포맷] 포맷하시겠습니까?\n", 0), 0u) << shown;
         EXPECT_NE(shown.find(c.outputPart), std::string::npos) << shown;
+        EXPECT_EQ(terminal.out.str(), "") << "the question stays off the log";
     }
 }
 
@@ -61,7 +67,7 @@ TEST(TerminalHostTest, AnInformationBoxIsShownWithoutAQuestion) {
     EXPECT_EQ(terminal.host.MessageBoxW(0, u"TOLVEN 제품이 연결되지 않았습니다.", u"장치확인",
                                         kMbOk | kMbIconInformation),
               kIdOk);
-    EXPECT_EQ(terminal.out.str(), "[장치확인] TOLVEN 제품이 연결되지 않았습니다.\n");
+    EXPECT_EQ(terminal.screen.str(), "[장치확인] TOLVEN 제품이 연결되지 않았습니다.\n");
     EXPECT_EQ(terminal.in.tellg(), 0) << "nothing was read";
 }
 

@@ -41,28 +41,41 @@ TEST(ParseByteSizeTest, ReadsBytesWithBinarySuffixesAndRefusesTheRest) {
 TEST(ParseTerminalOptionsTest, ReadsEveryOption) {
     std::string error;
     const auto options =
-        ParseTerminalOptions({"--image", "a.img", "--image=b.img", "--size", "2G", "--vendor", "MAXTOR S",
-                              "--product=TM40215A", "--yes", "--list"},
+        ParseTerminalOptions({"a.img", "--image", "b.img", "--image=c.img", "--size", "2G", "--vendor",
+                              "MAXTOR S", "--product=TM40215A", "-yq", "--json", "--stats", "--", "-d.img"},
                              error);
     ASSERT_TRUE(options) << error;
-    EXPECT_EQ(options->images, (std::vector<std::string>{"a.img", "b.img"}));
+    EXPECT_EQ(options->targets, (std::vector<std::string>{"a.img", "b.img", "c.img", "-d.img"}));
     EXPECT_EQ(options->sizeBytes, 2ull << 30);
     EXPECT_EQ(options->vendor, "MAXTOR S");
     EXPECT_EQ(options->product, "TM40215A");
-    EXPECT_TRUE(options->assumeYes);
-    EXPECT_TRUE(options->listOnly);
+    EXPECT_TRUE(options->assumeYes && options->quiet && options->json && options->statistics);
+    EXPECT_TRUE(options->listOnly) << "--json lists";
+    EXPECT_FALSE(options->dryRun);
 }
 
-TEST(ParseTerminalOptionsTest, DefaultsToThePlayersOwnIdentificationAndAsksBeforeFormatting) {
-    std::string error;
-    const auto options = ParseTerminalOptions({}, error);
-    ASSERT_TRUE(options);
-    EXPECT_TRUE(options->images.empty());
-    EXPECT_EQ(options->vendor, "TOLVEN");
-    EXPECT_EQ(options->product, "VQ10");
-    EXPECT_FALSE(options->assumeYes);
-    EXPECT_FALSE(options->listOnly);
-    EXPECT_FALSE(options->sizeBytes);
+TEST(ParseTerminalOptionsTest, BundlesShortOptions) {
+    struct Case {
+        std::vector<std::string_view> arguments;
+        bool yes, list, dryRun, quiet;
+    };
+    const Case cases[] = {
+        {{}, false, false, false, false},
+        {{"-yl"}, true, true, false, false},
+        {{"-n", "-q"}, false, false, true, true},
+        {{"-qny"}, true, false, true, true},
+        {{"--yes", "--dry-run", "--quiet"}, true, false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.empty() ? "none" : std::string(c.arguments[0]));
+        std::string error;
+        const auto options = ParseTerminalOptions(c.arguments, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->assumeYes, c.yes);
+        EXPECT_EQ(options->listOnly, c.list);
+        EXPECT_EQ(options->dryRun, c.dryRun);
+        EXPECT_EQ(options->quiet, c.quiet);
+    }
 }
 
 TEST(ParseTerminalOptionsTest, RefusesBadCommandLinesWithAMessageThatNamesTheProblem) {
@@ -73,13 +86,14 @@ TEST(ParseTerminalOptionsTest, RefusesBadCommandLinesWithAMessageThatNamesThePro
     };
     const Case cases[] = {
         {"unknown option", {"--format-everything"}, "unknown option '--format-everything'"},
+        {"unknown bundled letter", {"-yx"}, "invalid option -- 'x'"},
         {"image without a file", {"--image"}, "'--image' needs a file name"},
         {"empty image name", {"--image="}, "'--image' needs a file name"},
-        {"malformed size", {"--image", "a.img", "--size", "lots"}, "invalid size 'lots'"},
-        {"size without a value", {"--image", "a.img", "--size"}, "'--size' needs a size"},
-        {"size without an image", {"--size", "2G"}, "'--size' applies to images"},
-        {"identification without an image", {"--vendor", "X"}, "apply to images"},
-        {"a stray argument", {"a.img"}, "unexpected argument 'a.img'"},
+        {"malformed size", {"a.img", "--size", "lots"}, "invalid size 'lots'"},
+        {"size without a value", {"a.img", "--size"}, "'--size' needs a size"},
+        {"size without a target", {"--size", "2G"}, "'--size' applies to images"},
+        {"identification without a target", {"--vendor", "X"}, "apply to images"},
+        {"list and dry run", {"-ln", "a.img"}, "exclude each other"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -82,6 +82,32 @@ TEST(RenderPanelTest, WideHangulTakesTwoColumnsSoTheFrameStaysStraight) {
     EXPECT_EQ(lines[3], "|" + std::string(kPanelColumns, ' ') + "|") << "no bar without a player volume";
 }
 
+TEST(RenderPanelTest, FitsANarrowTerminalWithoutWrapping) {
+    struct Case {
+        int terminalColumns;
+        int32_t panelColumns;
+    };
+    const Case cases[] = {{200, kPanelColumns}, {62, kPanelColumns}, {50, 48}, {40, 38}, {20, 38}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.terminalColumns);
+        ASSERT_EQ(PanelColumnsFor(c.terminalColumns), c.panelColumns);
+        PanelDrawing drawing;
+        drawing.texts.push_back(
+            PanelText{u"TOLVEN 제품이 연결되지 않았습니다. 다시 확인하세요", kCentred, 0});
+        drawing.texts.push_back(PanelText{u"39,057,984KB Free / 39,060,480KB Total ", kBottomRight, 0});
+        drawing.bar = PanelBar{0, 100, 0};
+        for (const std::string& line : RenderPanel(drawing, c.panelColumns)) {
+            // Every line is exactly the frame's width; Hangul is counted from the UTF-8 lead bytes.
+            std::size_t columns = 0;
+            for (const char ch : line) {
+                const auto byte = static_cast<unsigned char>(ch);
+                columns += (byte & 0xC0) == 0x80 ? 0 : (byte >= 0xE0 ? 2 : 1);
+            }
+            EXPECT_EQ(columns, static_cast<std::size_t>(c.panelColumns + 2)) << line;
+        }
+    }
+}
+
 TEST(TerminalTextTest, ConvertsTheLogToUtf8WithTheTerminalsLineEnds) {
     EXPECT_EQ(ToUtf8(TerminalLineEnds(u"포맷작업 완료\r\n\r\n")), "포맷작업 완료\n\n");
     EXPECT_EQ(ToUtf8(u"a\r b"), "a\r b") << "a lone CR is kept";
