@@ -17,11 +17,16 @@ std::string Reason(const std::string& what, const std::string& path, int error) 
 
 }  // namespace
 
-std::string PrepareImageFile(const std::string& path, std::optional<uint64_t> sizeBytes) {
+std::string PrepareImageFile(const std::string& path, std::optional<uint64_t> sizeBytes, bool mayCreate) {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0) {
         if (S_ISDIR(status.st_mode)) {
             return Reason("cannot use", path, EISDIR);
+        }
+        if (sizeBytes && S_ISREG(status.st_mode) && static_cast<uint64_t>(status.st_size) != *sizeBytes) {
+            // An existing image is never resized: a size that differs is a mistake to report.
+            return "'" + path + "' exists with " + std::to_string(status.st_size) + " bytes, not the " +
+                   std::to_string(*sizeBytes) + " bytes that --size gives";
         }
         return {};
     }
@@ -30,6 +35,10 @@ std::string PrepareImageFile(const std::string& path, std::optional<uint64_t> si
     }
     if (!sizeBytes) {
         return "cannot open '" + path + "': " + std::strerror(ENOENT) + " (give --size to create it)";
+    }
+    if (!mayCreate) {
+        return "cannot open '" + path + "': " + std::strerror(ENOENT) +
+               " (--list and --dry-run create nothing)";
     }
     if (*sizeBytes > static_cast<uint64_t>(INT64_MAX)) {
         return Reason("cannot create", path, EFBIG);

@@ -2,13 +2,19 @@
 // emulated drive letters (USB disks, or the disk images named on the command line) and runs the
 // application object with the terminal host.
 #include <chrono>
+#include <clocale>
+#include <cstring>
+#include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/dialog_resources.h"
 #include "app/tolven_format_app.h"
+#include "content/system_file_table.h"
+#include "fat32/fat32_structures.h"
 #include "platform/linux/content/linked_content_store.h"
 #include "platform/linux/fatfs/linux_player_file_system.h"
 #include "platform/linux/fatfs/linux_volume_information.h"
@@ -16,10 +22,20 @@
 #include "platform/linux/host/drive_table.h"
 #include "platform/linux/storage/drive_table_storage.h"
 #include "platform/linux/storage/usb_disk_discovery.h"
+#include "platform/linux/terminal/counting_writes.h"
 #include "platform/linux/terminal/image_files.h"
+#include "platform/linux/terminal/locale_text.h"
+#include "platform/linux/terminal/player_list.h"
+#include "platform/linux/terminal/player_search.h"
+#include "platform/linux/terminal/progress_line.h"
 #include "platform/linux/terminal/run_statistics.h"
+#include "platform/linux/terminal/target_checks.h"
+#include "platform/linux/terminal/target_description.h"
+#include "platform/linux/terminal/target_table.h"
 #include "platform/linux/terminal/terminal_host.h"
 #include "platform/linux/terminal/terminal_options.h"
+#include "platform/linux/terminal/terminal_screen.h"
+#include "platform/linux/terminal/terminal_text.h"
 #include "platform/linux/volume/linux_block_device.h"
 #include "platform/linux/volume/linux_clock.h"
 #include "platform/linux/volume/linux_page_allocator.h"
@@ -88,10 +104,53 @@ const char* Explanation(int status, FormatOutcome outcome) {
             if (outcome == FormatOutcome::kDriveChanged) {
                 return "the player's drive changed while the confirmation was open; nothing was formatted";
             }
-            return "the format failed; the status log above says why";
+            return "the format failed; the status log on standard output says why";
         default:
             return nullptr;
     }
+}
+
+void PrintError(const std::string& message) {
+    std::cerr << kProgramName << ": " << message << "\n";
+}
+
+// The bytes a format of `player` is expected to write: the cleared system area and the system files.
+uint64_t ExpectedFormatBytes(const TargetCheck& check, const FoundPlayer& player,
+                             const IContentStore& content) {
+    const uint64_t sector = check.bytesPerSector;
+    uint64_t bytes = check.layout.ClearCount() * sector;
+    // Each folder takes a cleared cluster; each folder and file an entry and a FAT sector.
+    const std::vector<std::string> folders =
+        PlayerFolderPaths(player.drive.m_nDrive, player.drive.m_strModel);
+    bytes += folders.size() * (check.layout.sectorsPerCluster + 2) * sector;
+    for (const SystemFileEntry& file : BuildSystemFileList(player.drive.m_nDrive, player.drive.m_strModel)) {
+        if (const auto block = content.FindContentResource(file.resourceId)) {
+            bytes += block->size() + 2 * sector;
+        }
+    }
+    return bytes;
+}
+
+std::string DescriptionOf(const DriveTarget& target) {
+    TargetFacts facts;
+    if (const int error = GatherTargetFacts(target.path, facts)) {
+        return "Target:        " + target.path + " (" + std::strerror(error) + ")\n";
+    }
+    return DescribeTarget(target, facts);
+}
+
+// --dry-run: what the format would write into the log about the layout, and nothing written.
+void PrintDryRun(const DriveTarget& target, const TargetCheck& check, TerminalScreen& screen,
+                 const LocaleText& toLocale) {
+    screen.Stream() << DescriptionOf(target);
+    screen.Stream().flush();
+    LinuxClock clock;
+    const uint32_t volumeId = MakeVolumeId(clock.GetLocalTime());
+    for (const std::u16string& line :
+         LayoutLines(check.layout, static_cast<int64_t>(check.volumeLength), volumeId)) {
+        std::cout << toLocale(ToUtf8(line)) << "\n";
+    }
+    std::cout << "Dry run: nothing was written.\n";
 }
 
 int Run(int argc, char** argv) {
@@ -112,50 +171,115 @@ int Run(int argc, char** argv) {
         std::cout << kProgramName << " 1.0.0.1\n";
         return kExitSucceeded;
     }
+    std::setlocale(LC_ALL, "");
+    const LocaleText toLocale;
 
     DriveTable drives;
-    if (options->images.empty()) {
-        AddUsbDisks(drives);
-    }
-    for (const std::string& image : options->images) {
-        const std::string problem = PrepareImageFile(image, options->sizeBytes);
-        if (!problem.empty()) {
-            std::cerr << kProgramName << ": " << problem << "\n";
-            return kExitFailed;
-        }
-        if (AddDiskImage(drives, image, DiskImageIdentity{options->vendor, options->product}) == 0) {
-            std::cerr << kProgramName << ": too many drives: no drive letter left for '" << image << "'\n";
-            return kExitUsage;
-        }
+    if (const std::string problem = AddTargets(*options, drives); !problem.empty()) {
+        PrintError(problem);
+        return kExitFailed;
     }
 
     // Every target is opened once, here or at its first use, and only through this table.
     TargetTable targets(drives);
     DriveTableStorage storage(targets);
-    LinuxVolumeSystem volumeSystem(targets);
+    LinuxVolumeSystem linuxVolumes(targets);
     LinuxClock clock;
     LinuxPageAllocator pages;
+    std::optional<ProgressLine> progress;
+    WriteCount written([&progress](uint64_t total) {
+        if (progress) {
+            progress->Update(total);
+        }
+    });
+    CountingVolumeSystem volumeSystem(linuxVolumes, written);
     // One mount per drive letter for the panel, the label and the installer.
-    const FatDriveAccess fatAccess = TargetDriveAccess(targets);
+    FatDriveAccess fatAccess = TargetDriveAccess(targets);
+    fatAccess.openDevice = CountingBlockDevices(fatAccess.openDevice, written);
     LinuxVolumeInformation volumeInformation(fatAccess);
     LinuxPlayerFileSystem fileSystem(fatAccess);
     FatVolumeLabel labels(fatAccess);
     LinkedContentStore content;
-    const PlatformServices services{storage, volumeInformation, FormatPlatform{volumeSystem, clock, pages},
+    TerminalScreen screen;
+    const int32_t panelColumns = PanelColumnsFor(screen.Columns());
+
+    std::vector<FoundPlayer> players = FindPlayers(drives, storage);
+    if (options->listOnly) {
+        if (options->json) {
+            std::vector<ListedPlayer> listed;
+            for (const FoundPlayer& player : players) {
+                listed.push_back(ListPlayer(player, volumeInformation));
+            }
+            std::cout << PlayersAsJson(listed);
+        } else {
+            std::cout << toLocale(PlayerListText(players, volumeInformation, panelColumns));
+        }
+        if (players.empty()) {
+            PrintError("no Tolven player found");
+            return kExitNoPlayer;
+        }
+        return kExitSucceeded;
+    }
+    if (players.size() > 1) {
+        // Never one of several silently: the user names the one to format.
+        std::cerr << kProgramName << ": " << players.size() << " Tolven players found:\n";
+        for (const FoundPlayer& player : players) {
+            std::cerr << "  " << player.target->path << "  (" << player.target->letter << ": "
+                      << ToUtf8(player.drive.m_strVendor) << " " << ToUtf8(player.drive.m_strModel) << ")\n";
+        }
+        std::cerr << kProgramName << ": name the one to format: " << kProgramName << " [OPTION]... TARGET\n";
+        return kExitUsage;
+    }
+
+    std::optional<OneLetterStorage> onlyPlayer;
+    TerminalHostOptions hostOptions{.listOnly = false,
+                                    .assumeYes = options->assumeYes,
+                                    .inputIsTerminal = StandardInputIsTerminal(),
+                                    .panelColumns = panelColumns,
+                                    .encode = std::cref(toLocale),
+                                    .describeTarget = {},
+                                    .beforeOutput = [&progress] {
+                                        if (progress) {
+                                            progress->Erase();
+                                        }
+                                    }};
+    uint64_t expectedBytes = 0;
+    if (players.size() == 1) {
+        const FoundPlayer& player = players.front();
+        const TargetCheck check = CheckTargetBeforeAsking(*player.target);
+        if (!check.refusal.empty()) {
+            PrintError(check.refusal);
+            return kExitFailed;
+        }
+        if (options->dryRun) {
+            PrintDryRun(*player.target, check, screen, toLocale);
+            return kExitSucceeded;
+        }
+        onlyPlayer.emplace(storage, player.target->letter);
+        hostOptions.describeTarget = [target = *player.target](std::ostream& out) {
+            out << DescriptionOf(target);
+        };
+        expectedBytes = ExpectedFormatBytes(check, player, content);
+    }
+    IStorageIdentification& scanned =
+        onlyPlayer ? static_cast<IStorageIdentification&>(*onlyPlayer) : storage;
+    const PlatformServices services{scanned, volumeInformation, FormatPlatform{volumeSystem, clock, pages},
                                     labels,  fileSystem,        content};
 
-    TerminalHost host(TolvenFormatResources(),
-                      TerminalHostOptions{options->listOnly, options->assumeYes, StandardInputIsTerminal()},
-                      std::cin, std::cout);
+    TerminalHost host(TolvenFormatResources(), std::move(hostOptions), std::cin, screen.Stream(), std::cout);
+    if (expectedBytes != 0 && !options->quiet && StandardErrorIsTerminal()) {
+        progress.emplace(std::cerr, expectedBytes);
+    }
     theApp.SetPlatformServices(services);
     theApp.RunApplication(host);
-    const int status = ExitStatusOf(host, theApp, options->listOnly);
+    progress.reset();
+    const int status = ExitStatusOf(host, theApp, false);
     std::cout.flush();
     if (const char* explanation = Explanation(status, theApp.LastFormatOutcome())) {
-        std::cerr << kProgramName << ": " << explanation << "\n";
+        PrintError(explanation);
     }
     if (options->statistics) {
-        std::cerr << kProgramName << ": " << FormatRunStatistics(MeasureRun(start)) << "\n";
+        PrintError(FormatRunStatistics(MeasureRun(start)));
     }
     return status;
 }

@@ -23,9 +23,22 @@ fail() {
     failures=$((failures + 1))
 }
 
+# Without a controlling terminal (setsid), as under CI: the panel and questions share stdout.
 run() {
-    "$program" "$@" >"$out" 2>"$err" </dev/null
+    setsid -w "$program" "$@" >"$out" 2>"$err" </dev/null
     status=$?
+}
+
+# A refusal before the question: exit 1, an English reason on stderr, nothing asked, nothing changed.
+expect_refusal() {
+    local reason=$1 before
+    shift
+    before=$(md5sum <"$image")
+    run "$@"
+    expect_status 1
+    grep -q -F -- "$reason" "$err" || fail "no reason '$reason' on stderr: $(cat "$err")"
+    grep -q '드라이브 포맷' "$out" && fail "asked although refused"
+    [ "$(md5sum <"$image")" = "$before" ] || fail "the image changed"
 }
 
 expect_status() {
@@ -187,16 +200,103 @@ case $case_name in
         ;;
     too_small)
         # 31 MiB (fewer than 65,536 sectors) with a recognisable first sector: refused before
-        # anything is written.
+        # the question, so before anything is written.
         truncate -s 31M "$image"
         printf 'KEEP ME' | dd of="$image" bs=1 conv=notrunc status=none
-        before=$(md5sum <"$image")
-        run --image "$image" --yes
+        expect_refusal "is too small for FAT32" "$image" --yes
+        ;;
+    refused_before_asking)
+        # Small images: each reason is found before the size would be.
+        truncate -s 64M "$image"
+        # Busy: another program holds the image's lock.
+        setsid flock "$image" sleep 60 &
+        holder=$!
+        sleep 0.3
+        expect_refusal "Resource temporarily unavailable (another program is using it)" "$image" --yes
+        kill -- -"$holder"
+        wait "$holder" 2>/dev/null
+        # Not writable: immutable for root, read-only for anyone else.
+        if [ "$(id -u)" -eq 0 ] && chattr +i "$image" 2>/dev/null; then
+            expect_refusal "for writing: Operation not permitted" "$image" --yes
+            chattr -i "$image"
+        elif [ "$(id -u)" -ne 0 ]; then
+            chmod 444 "$image"
+            expect_refusal "for writing: Permission denied" "$image" --yes
+            chmod 644 "$image"
+        fi
+        # Mounted through a loop device, where the machine allows it.
+        if [ "$(id -u)" -eq 0 ] && mkfs.ext4 -q -F "$image" 2>/dev/null && mkdir -p "$work/mnt" &&
+            mount -o loop "$image" "$work/mnt" 2>/dev/null; then
+            expect_refusal "contains a mounted file system" "$image" --yes
+            umount "$work/mnt"
+        else
+            echo "note: no loop mount here; the mounted case is not checked"
+        fi
+        ;;
+    targets)
+        truncate -s "$image_size" "$image" "$work/second.img"
+        # Several players and none chosen: listed, exit 2, nothing written.
+        run "$image" "$work/second.img" --yes
+        expect_status 2
+        grep -q -F "2 Tolven players found" "$err" || fail "the players are not listed: $(cat "$err")"
+        grep -q -F "$work/second.img" "$err" || fail "the second player is not listed"
+        [ "$(allocated_blocks "$image")" -eq 0 ] || fail "something was written"
+        # --list and --dry-run change nothing and create nothing.
+        before=$(image_state "$image")
+        run --list "$image" "$work/second.img"
+        expect_status 0
+        [ "$(grep -c '^Target: ' "$out")" -eq 2 ] || fail "--list does not show both players"
+        run --json "$image" "$work/second.img"
+        expect_status 0
+        grep -q '"letter": "E", "vendor": "TOLVEN", "model": "VQ10", "size": 2202009600' "$out" ||
+            fail "--json: $(cat "$out")"
+        grep -q '"state": "unformatted"' "$out" || fail "--json shows no state"
+        run --dry-run "$image"
+        expect_status 0
+        [ "$(grep -c -E '^(Size : 2GB|512 Bytes Per|Volume ID is|32 Reserved|[0-9]+ Total clusters|[0-9]+ Free Clusters)' "$out")" -eq 6 ] ||
+            fail "--dry-run does not print the six layout lines"
+        [ "$(image_state "$image")" = "$before" ] || fail "--list or --dry-run changed the image"
+        run --list --size 1G "$work/new.img"
+        run -n --size 1G "$work/new.img"
+        [ -e "$work/new.img" ] && fail "--list or --dry-run created an image"
+        # A --size that differs from an existing image's is an error.
+        run --size 1G "$image" --yes
         expect_status 1
-        grep -q -F 'FAT32로 포맷하기엔 너무 작은 용량의 디스크입니다' "$out" || fail "no too-small message"
-        tail -n 20 "$out" | grep -q -x '포맷작업 중 에러발생' || fail "no closing failure line"
-        grep -q 'Volume Label을' "$out" && fail "labelled after a failed format"
-        [ "$(md5sum <"$image")" = "$before" ] || fail "the image changed"
+        grep -q -F "exists with 2202009600 bytes, not the 1073741824 bytes" "$err" || fail "size: $(cat "$err")"
+        # One named: formatted.
+        run "$work/second.img" --yes
+        expect_status 0
+        check_fsck "$work/second.img"
+        ;;
+    terminal)
+        # Under a pseudo-terminal, standard output redirected: the panel, the target and the
+        # question reach the terminal, the Korean log the file; the typed n declines.
+        truncate -s "$image_size" "$image"
+        printf 'n\n' | script -q -e -c "$program $image > $out" "$work/screen.txt" >/dev/null
+        status=$?
+        expect_status 4
+        for part in 'Format? [y/N]' "Target:        $image (disk image file)" '+-----'; do
+            grep -q -F -- "$part" "$work/screen.txt" || fail "'$part' did not reach the terminal"
+            grep -q -F -- "$part" "$out" && fail "'$part' went to the redirected output"
+        done
+        grep -q -x '톨벤 제품 전용 포맷 유틸리티입니다.' "$out" || fail "the log's header is not on stdout"
+        [ "$(allocated_blocks "$image")" -eq 0 ] || fail "something was written"
+        # The progress line: drawn and erased on a terminal's stderr, absent from a file.
+        script -q -e -c "$program $image --yes > $out" "$work/screen.txt" >/dev/null
+        grep -q -E $'\r\033\\[K +[0-9]+%  [0-9.]+ [KM]iB of ' "$work/screen.txt" || fail "no progress line on the terminal"
+        run "$image" --yes
+        expect_status 0
+        grep -q '%' "$err" && fail "a progress line on a redirected stderr"
+        ;;
+    describe_mbr_ext4)
+        # An MBR disk whose partition holds ext4: the description names the table, the partition
+        # and the file system before the question.
+        make_mbr_image 4302848
+        mkfs.ext4 -q -F -E offset=1048576 "$image" 100M 2>/dev/null || fail "mkfs.ext4 failed"
+        run -n "$image"
+        expect_status 0
+        grep -q -F "Partitions:    an MBR (DOS) partition table" "$out" || fail "no table: $(cat "$out")"
+        grep -q -F "1: start 2,048, 4,300,800 sectors (2.1 GiB), type 0x0b" "$out" || fail "no partition"
         ;;
     mbr_disk)
         make_mbr_image 4302848
@@ -222,11 +322,12 @@ case $case_name in
         expect_status 0
         grep -q '^| D: PMP ' "$out" || fail "the panel does not show the player"
         grep -q -E 'KB Free / [0-9,]+KB Total' "$out" || fail "the panel shows no space"
+        grep -q -F 'File systems:  vfat, label "PMP"' "$out" || fail "no vfat signature in the description"
         grep -q '드라이브 포맷' "$out" && fail "--list asked to format"
         [ "$(image_state "$image")" = "$before" ] || fail "--list changed the image"
         ;;
     usage_errors)
-        for args in "--bogus" "--size 12Q --image x.img" "--image" "--size 0 --image x.img" "stray" "--size 1G"; do
+        for args in "--bogus" "--size 12Q --image x.img" "--image" "--size 0 --image x.img" "-yz" "--size 1G"; do
             # shellcheck disable=SC2086
             run $args
             [ "$status" -eq 2 ] || fail "'$args' gave exit $status, expected 2"

@@ -1,0 +1,35 @@
+// Linux host, terminal: every player among the drive letters. The product's scan stops at the
+// first player; a disk tool must see them all so that it never picks one silently. Each letter is
+// scanned on its own with the product's scan, so a player is recognised exactly as the dialog
+// recognises it.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "device/player_drive_info.h"
+#include "platform/linux/host/drive_table.h"
+
+namespace tolven::linux_host {
+
+struct FoundPlayer {
+    const DriveTarget* target = nullptr;
+    CPlayerDriveInfo drive;  // as the scan left it: letter, root path, vendor and model
+};
+
+std::vector<FoundPlayer> FindPlayers(const DriveTable& drives, IStorageIdentification& storage);
+
+// The storage identification with only one letter present: the dialog then finds that player,
+// at its own letter, and no other.
+class OneLetterStorage final : public IStorageIdentification {
+  public:
+    OneLetterStorage(IStorageIdentification& inner, char letter) : inner_(inner), letter_(letter) {}
+    uint32_t GetDriveTypeW(std::u16string_view rootPath) override;
+    std::unique_ptr<IStorageDevice> OpenStorageDevice(std::u16string_view volumePath) override;
+
+  private:
+    IStorageIdentification& inner_;
+    char letter_;
+};
+
+}  // namespace tolven::linux_host

@@ -1,0 +1,79 @@
+// Linux host, terminal: the checks before the question.
+#include "platform/linux/terminal/target_checks.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/linux/terminal/progress_line.h"
+#include "platform/linux/volume/target_facts.h"
+#include "platform/linux/volume/volume_target.h"
+
+namespace tolven::linux_host {
+
+namespace {
+
+std::string OpenRefusal(const std::string& path, int error) {
+    const std::string reason = std::strerror(error);
+    if (error == EBUSY || error == EWOULDBLOCK) {
+        return "cannot open '" + path + "' exclusively: " + reason + " (another program is using it)";
+    }
+    if (error == EMEDIUMTYPE) {
+        return "cannot format '" + path + "': " + reason + " (its first partition is not a plain volume)";
+    }
+    return "cannot open '" + path + "' for writing: " + reason;
+}
+
+}  // namespace
+
+std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector) {
+    if (bytesPerSector != 512) {
+        return "cannot format '" + path + "': its sectors are " + std::to_string(bytesPerSector) +
+               " bytes; only 512-byte sectors are supported";
+    }
+    const uint64_t sectors = volumeLength / bytesPerSector;
+    const std::string size = HumanBytes(volumeLength) + ", " + std::to_string(sectors) + " sectors";
+    if (sectors < kSmallestVolumeSectors) {
+        return "'" + path + "' is too small for FAT32: its volume has " + size + "; at least " +
+               std::to_string(kSmallestVolumeSectors) + " sectors (32 MiB) are needed";
+    }
+    if (sectors > kLargestVolumeSectors) {
+        return "'" + path + "' is too large for FAT32: its volume has " + size + "; at most " +
+               std::to_string(kLargestVolumeSectors) + " sectors are possible";
+    }
+    return {};
+}
+
+TargetCheck CheckTargetBeforeAsking(const DriveTarget& target) {
+    TargetCheck check;
+    const std::vector<MountedFileSystem> mounts = MountsOfTarget(target.path);
+    if (!mounts.empty()) {
+        check.refusal = "'" + target.path + "' contains a mounted file system (" + mounts[0].source + " on " +
+                        mounts[0].target + "); unmount it first";
+        return check;
+    }
+    // Opened the way the format opens it: for writing, claimed exclusively.
+    VolumeTarget volume;
+    const TargetOpenOptions options{.write = true, .direct = false, .lock = TargetLock::kExclusive};
+    if (const int error = OpenVolumeTarget(target.path, options, volume)) {
+        check.refusal = OpenRefusal(target.path, error);
+        return check;
+    }
+    check.volumeLength = volume.volumeLength;
+    check.bytesPerSector = volume.sectorSize;
+    check.refusal = SizeRefusal(target.path, check.volumeLength, check.bytesPerSector);
+    if (!check.refusal.empty()) {
+        return check;
+    }
+    const auto length = static_cast<int64_t>(check.volumeLength);
+    const SizeAdmission admission = AdmitVolumeSize(length, check.bytesPerSector);
+    check.layout =
+        ComputeFat32Layout(length, check.bytesPerSector, admission.totalSectors, kFormatSectorsPerCluster);
+    if (CheckClusterLimits(check.layout) != nullptr) {
+        check.refusal = "'" + target.path + "' cannot hold a FAT32 volume with " +
+                        std::to_string(check.bytesPerSector * kFormatSectorsPerCluster) +
+                        "-byte clusters: too many or too few clusters";
+    }
+    return check;
+}
+
+}  // namespace tolven::linux_host

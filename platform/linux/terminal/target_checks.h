@@ -1,0 +1,29 @@
+// Linux host, terminal: every check that can be made before the question, so that a yes is never
+// followed by "cannot": mounted, busy, permission, sector size, too small or too large. The format
+// makes its own checks again when it runs, as the product's code does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "fat32/fat32_layout.h"
+#include "platform/linux/host/drive_table.h"
+
+namespace tolven::linux_host {
+
+// The cluster size the Format command asks for (32,768 bytes at 512-byte sectors).
+inline constexpr uint32_t kFormatSectorsPerCluster = 64;
+
+struct TargetCheck {
+    std::string refusal;  // empty: the format can run; else the English reason, strerror included
+    uint64_t volumeLength = 0;
+    uint32_t bytesPerSector = 0;
+    Fat32Layout layout;  // the layout the format would write (when not refused)
+};
+
+TargetCheck CheckTargetBeforeAsking(const DriveTarget& target);
+
+// The English reason for a volume of this size, or empty when it can hold FAT32.
+std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector);
+
+}  // namespace tolven::linux_host

@@ -1,0 +1,92 @@
+// Linux host, terminal: writing the target's facts as text.
+#include "platform/linux/terminal/target_description.h"
+
+#include <cstdio>
+
+#include "platform/linux/terminal/progress_line.h"
+
+namespace tolven::linux_host {
+
+namespace {
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && text.back() == ' ') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string Hex(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02x", value & 0xFFu);
+    return text;
+}
+
+std::string PartitionLine(const ProbedPartition& partition) {
+    std::string line = std::to_string(partition.number) + ": start " + GroupedDecimal(partition.start) +
+                       ", " + GroupedDecimal(partition.size) + " sectors (" +
+                       HumanBytes(partition.size * 512) + "), type ";
+    line += partition.typeName.empty() ? Hex(partition.type) : partition.typeName;
+    if (partition.extended) {
+        line += " (extended)";
+    }
+    return line;
+}
+
+std::string SignatureText(const ProbedSignature& signature) {
+    std::string text = signature.type;
+    if (!signature.label.empty()) {
+        text += ", label \"" + signature.label + "\"";
+    }
+    if (!signature.uuid.empty()) {
+        text += ", UUID " + signature.uuid;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string GroupedDecimal(uint64_t value) {
+    std::string digits = std::to_string(value);
+    for (std::size_t i = digits.size(); i > 3; i -= 3) {
+        digits.insert(i - 3, ",");
+    }
+    return digits;
+}
+
+std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts) {
+    constexpr char kIndent[] = "               ";
+    std::string text = "Target:        " + target.path +
+                       (facts.isBlockDevice ? " (block device)\n" : " (disk image file)\n");
+    text += "Size:          " + GroupedDecimal(facts.sizeBytes) + " bytes (" + HumanBytes(facts.sizeBytes) +
+            ")\n";
+    text += "Vendor/model:  " + Trimmed(target.vendorId) + " / " + Trimmed(target.productId) + "\n";
+    if (facts.probeError != 0) {
+        text += "Contents:      unknown (the target could not be read)\n";
+    } else {
+        if (facts.probe.tableType.empty()) {
+            text += "Partitions:    no partition table\n";
+        } else {
+            text += "Partitions:    " + DescribeTableType(facts.probe.tableType) + "\n";
+            for (const ProbedPartition& partition : facts.probe.partitions) {
+                text += kIndent + PartitionLine(partition) + "\n";
+            }
+        }
+        if (facts.probe.signatures.empty()) {
+            text += "File systems:  none found\n";
+        }
+        for (std::size_t i = 0; i < facts.probe.signatures.size(); ++i) {
+            text += (i == 0 ? "File systems:  " : kIndent) + SignatureText(facts.probe.signatures[i]) + "\n";
+        }
+    }
+    if (facts.mounts.empty()) {
+        text += "Mounted:       no\n";
+    }
+    for (std::size_t i = 0; i < facts.mounts.size(); ++i) {
+        text += (i == 0 ? "Mounted:       " : kIndent) + facts.mounts[i].source + " on " +
+                facts.mounts[i].target + "\n";
+    }
+    return text;
+}
+
+}  // namespace tolven::linux_host

@@ -1,0 +1,18 @@
+// Linux host, terminal: the target named in Linux terms before the question, so the user sees
+// what a yes destroys: path, size, identification, partition table, file systems and mounts.
+#pragma once
+
+#include <string>
+
+#include "platform/linux/host/drive_table.h"
+#include "platform/linux/volume/target_facts.h"
+
+namespace tolven::linux_host {
+
+// English lines, each ending in a newline.
+std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts);
+
+// "2,202,009,600".
+std::string GroupedDecimal(uint64_t value);
+
+}  // namespace tolven::linux_host

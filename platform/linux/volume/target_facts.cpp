@@ -1,0 +1,63 @@
+// Linux host: gathering a target's facts (size, contents, mounts) through a read-only descriptor.
+#include "platform/linux/volume/target_facts.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <cerrno>
+
+#include "platform/linux/volume/posix_file.h"
+
+namespace tolven::linux_host {
+
+namespace {
+
+std::vector<MountedFileSystem> MountsOf(const std::string& path, const struct stat& st) {
+    if (S_ISBLK(st.st_mode)) {
+        return FindMounts(DevicesOfBlockDevice(BlockNumber{major(st.st_rdev), minor(st.st_rdev)}));
+    }
+    return FindMounts(DevicesOfImageFile(path));
+}
+
+}  // namespace
+
+int GatherTargetFacts(const std::string& path, TargetFacts& facts) {
+    facts = TargetFacts{};
+    facts.path = path;
+    // O_NONBLOCK: a FIFO or a device without a medium answers at once instead of waiting.
+    const int raw = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (raw < 0) {
+        return errno;
+    }
+    const UniqueFd fd(raw);
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) {
+        return errno;
+    }
+    facts.isBlockDevice = S_ISBLK(st.st_mode);
+    if (facts.isBlockDevice) {
+        if (::ioctl(fd.Get(), BLKGETSIZE64, &facts.sizeBytes) != 0) {
+            return errno;
+        }
+    } else if (S_ISREG(st.st_mode)) {
+        facts.sizeBytes = static_cast<uint64_t>(st.st_size);
+    } else {
+        return ENODEV;
+    }
+    facts.probeError = ProbeDisk(fd.Get(), facts.probe);
+    facts.mounts = MountsOf(path, st);
+    return 0;
+}
+
+std::vector<MountedFileSystem> MountsOfTarget(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return {};
+    }
+    return MountsOf(path, st);
+}
+
+}  // namespace tolven::linux_host
