@@ -31,7 +31,8 @@ stats_of() {
 }
 
 echo "image: $image, $size bytes, sparse"
-"$program" --image "$image" --size "$size" --list --stats >/dev/null 2>"$dir/stats.txt" </dev/null
+truncate -s "$size" "$image"
+"$program" --image "$image" --list --stats >/dev/null 2>"$dir/stats.txt" </dev/null
 echo "--list (baseline):        $(stats_of)"
 "$program" --image "$image" --yes --stats >"$dir/out.txt" 2>"$dir/stats.txt" </dev/null
 echo "format, label, content:   $(stats_of)"

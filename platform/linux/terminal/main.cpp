@@ -25,13 +25,13 @@
 #include "platform/linux/terminal/counting_writes.h"
 #include "platform/linux/terminal/image_files.h"
 #include "platform/linux/terminal/locale_text.h"
+#include "platform/linux/terminal/named_targets.h"
 #include "platform/linux/terminal/player_list.h"
 #include "platform/linux/terminal/player_search.h"
 #include "platform/linux/terminal/progress_line.h"
 #include "platform/linux/terminal/run_statistics.h"
 #include "platform/linux/terminal/target_checks.h"
 #include "platform/linux/terminal/target_description.h"
-#include "platform/linux/terminal/target_table.h"
 #include "platform/linux/terminal/terminal_host.h"
 #include "platform/linux/terminal/terminal_options.h"
 #include "platform/linux/terminal/terminal_screen.h"
@@ -171,6 +171,16 @@ int Run(int argc, char** argv) {
         std::cout << kProgramName << " 1.0.0.1\n";
         return kExitSucceeded;
     }
+    // --stats reports every run that got this far, however it ends.
+    struct StatisticsAtExit {
+        bool wanted;
+        std::chrono::steady_clock::time_point start;
+        ~StatisticsAtExit() {
+            if (wanted) {
+                PrintError(FormatRunStatistics(MeasureRun(start)));
+            }
+        }
+    } statisticsAtExit{options->statistics, start};
     std::setlocale(LC_ALL, "");
     const LocaleText toLocale;
 
@@ -277,9 +287,6 @@ int Run(int argc, char** argv) {
     std::cout.flush();
     if (const char* explanation = Explanation(status, theApp.LastFormatOutcome())) {
         PrintError(explanation);
-    }
-    if (options->statistics) {
-        PrintError(FormatRunStatistics(MeasureRun(start)));
     }
     return status;
 }

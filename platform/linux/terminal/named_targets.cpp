@@ -1,5 +1,5 @@
 // Linux host, terminal: mapping the named targets (or the USB disks) to drive letters.
-#include "platform/linux/terminal/target_table.h"
+#include "platform/linux/terminal/named_targets.h"
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
