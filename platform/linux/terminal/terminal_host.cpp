@@ -70,7 +70,7 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
         return kIdYes;
     }
     if (!options_.inputIsTerminal) {
-        screen_ << "No (no terminal to ask; give --yes to confirm)\n";
+        screen_ << "No (standard input is not a terminal; give --yes to confirm)\n";
         screen_.flush();
         return kIdNo;
     }

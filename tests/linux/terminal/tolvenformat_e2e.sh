@@ -235,6 +235,9 @@ case $case_name in
         ;;
     targets)
         truncate -s "$image_size" "$image" "$work/second.img"
+        # None named: the USB disks are searched (this machine has no player on USB).
+        run --yes
+        expect_status 3
         # Several players and none chosen: listed, exit 2, nothing written.
         run "$image" "$work/second.img" --yes
         expect_status 2
