@@ -47,11 +47,15 @@ std::string SignatureText(const ProbedSignature& signature) {
 }  // namespace
 
 std::string GroupedDecimal(uint64_t value) {
-    std::string digits = std::to_string(value);
-    for (std::size_t i = digits.size(); i > 3; i -= 3) {
-        digits.insert(i - 3, ",");
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i != 0 && (digits.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
     }
-    return digits;
+    return grouped;
 }
 
 std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts) {

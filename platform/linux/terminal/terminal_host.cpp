@@ -59,7 +59,12 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
     if (question && options_.describeTarget) {
         options_.describeTarget(screen_);
     }
-    screen_ << Encoded("[" + ToUtf8(caption) + "] " + ToUtf8(TerminalLineEnds(text))) << "\n";
+    // Appended piece by piece: GCC 12 misreads "literal" + std::string&& as an overlapping copy.
+    std::string line = "[";
+    line += ToUtf8(caption);
+    line += "] ";
+    line += ToUtf8(TerminalLineEnds(text));
+    screen_ << Encoded(line) << "\n";
     if (!question) {
         screen_.flush();
         return kIdOk;
