@@ -285,6 +285,13 @@ int Run(int argc, char** argv) {
     progress.reset();
     const int status = ExitStatusOf(host, theApp, false);
     std::cout.flush();
+    if (status == kExitNoPlayer && !options->targets.empty()) {
+        for (char letter = 'A'; letter <= 'Z'; ++letter) {
+            if (const DriveTarget* target = drives.Find(letter)) {
+                PrintError(WhyNotAPlayer(*target));
+            }
+        }
+    }
     if (const char* explanation = Explanation(status, theApp.LastFormatOutcome())) {
         PrintError(explanation);
     }

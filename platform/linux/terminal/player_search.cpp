@@ -31,6 +31,17 @@ std::unique_ptr<IStorageDevice> OneLetterStorage::OpenStorageDevice(std::u16stri
     return LetterOf(volumePath) == letter_ ? inner_.OpenStorageDevice(volumePath) : nullptr;
 }
 
+std::string WhyNotAPlayer(const DriveTarget& target) {
+    if (target.busType != kBusTypeUsb) {
+        return "'" + target.path + "' is not a USB disk";
+    }
+    std::string reason = "'" + target.path + "' reports vendor '";
+    reason += target.vendorId;
+    reason += "' and product '";
+    reason += target.productId;
+    return reason + "', which is not a Tolven player";
+}
+
 std::vector<FoundPlayer> FindPlayers(const DriveTable& drives, IStorageIdentification& storage) {
     std::vector<FoundPlayer> players;
     for (char letter = 'A'; letter <= 'Z'; ++letter) {

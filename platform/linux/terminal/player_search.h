@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "device/player_drive_info.h"
@@ -18,6 +19,9 @@ struct FoundPlayer {
 };
 
 std::vector<FoundPlayer> FindPlayers(const DriveTable& drives, IStorageIdentification& storage);
+
+// Why a named target is not taken for a player, in English: "'/dev/sdc' is not a USB disk".
+std::string WhyNotAPlayer(const DriveTarget& target);
 
 // The storage identification with only one letter present: the dialog then finds that player,
 // at its own letter, and no other.

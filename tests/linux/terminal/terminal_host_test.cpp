@@ -45,7 +45,8 @@ TEST(TerminalHostTest, OnlyADeliberateYesConfirms) {
         {"an unclear answer is No", "yes please\ny\n", Asking(), kIdNo, "[y/N]"},
         {"end of input is No", "", Asking(), kIdNo, "[y/N]"},
         {"--yes answers without reading", "n\n", Asking(true), kIdYes, "Yes (--yes)"},
-        {"without a terminal the answer is No", "y\n", Asking(false, false), kIdNo, "standard input is not a terminal"},
+        {"without a terminal the answer is No", "y\n", Asking(false, false), kIdNo,
+         "standard input is not a terminal"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
