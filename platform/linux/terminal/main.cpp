@@ -13,7 +13,6 @@
 
 #include "app/dialog_resources.h"
 #include "app/tolven_format_app.h"
-#include "content/system_file_table.h"
 #include "fat32/fat32_structures.h"
 #include "platform/linux/content/linked_content_store.h"
 #include "platform/linux/fatfs/linux_player_file_system.h"
@@ -114,35 +113,10 @@ void PrintError(const std::string& message) {
     std::cerr << kProgramName << ": " << message << "\n";
 }
 
-// The bytes a format of `player` is expected to write: the cleared system area and the system files.
-uint64_t ExpectedFormatBytes(const TargetCheck& check, const FoundPlayer& player,
-                             const IContentStore& content) {
-    const uint64_t sector = check.bytesPerSector;
-    uint64_t bytes = check.layout.ClearCount() * sector;
-    // Each folder takes a cleared cluster; each folder and file an entry and a FAT sector.
-    const std::vector<std::string> folders =
-        PlayerFolderPaths(player.drive.m_nDrive, player.drive.m_strModel);
-    bytes += folders.size() * (check.layout.sectorsPerCluster + 2) * sector;
-    for (const SystemFileEntry& file : BuildSystemFileList(player.drive.m_nDrive, player.drive.m_strModel)) {
-        if (const auto block = content.FindContentResource(file.resourceId)) {
-            bytes += block->size() + 2 * sector;
-        }
-    }
-    return bytes;
-}
-
-std::string DescriptionOf(const DriveTarget& target) {
-    TargetFacts facts;
-    if (const int error = GatherTargetFacts(target.path, facts)) {
-        return "Target:        " + target.path + " (" + std::strerror(error) + ")\n";
-    }
-    return DescribeTarget(target, facts);
-}
-
 // --dry-run: what the format would write into the log about the layout, and nothing written.
 void PrintDryRun(const DriveTarget& target, const TargetCheck& check, TerminalScreen& screen,
                  const LocaleText& toLocale) {
-    screen.Stream() << DescriptionOf(target);
+    screen.Stream() << DescribeTargetNow(target);
     screen.Stream().flush();
     LinuxClock clock;
     const uint32_t volumeId = MakeVolumeId(clock.GetLocalTime());
@@ -232,12 +206,7 @@ int Run(int argc, char** argv) {
     }
     if (players.size() > 1) {
         // Never one of several silently: the user names the one to format.
-        std::cerr << kProgramName << ": " << players.size() << " Tolven players found:\n";
-        for (const FoundPlayer& player : players) {
-            std::cerr << "  " << player.target->path << "  (" << player.target->letter << ": "
-                      << ToUtf8(player.drive.m_strVendor) << " " << ToUtf8(player.drive.m_strModel) << ")\n";
-        }
-        std::cerr << kProgramName << ": name the one to format: " << kProgramName << " [OPTION]... TARGET\n";
+        std::cerr << SeveralPlayersMessage(players, kProgramName);
         return kExitUsage;
     }
 
@@ -267,9 +236,9 @@ int Run(int argc, char** argv) {
         }
         onlyPlayer.emplace(storage, player.target->letter);
         hostOptions.describeTarget = [target = *player.target](std::ostream& out) {
-            out << DescriptionOf(target);
+            out << DescribeTargetNow(target);
         };
-        expectedBytes = ExpectedFormatBytes(check, player, content);
+        expectedBytes = ExpectedFormatBytes(check, player.drive, content);
     }
     IStorageIdentification& scanned =
         onlyPlayer ? static_cast<IStorageIdentification&>(*onlyPlayer) : storage;

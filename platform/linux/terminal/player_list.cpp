@@ -67,15 +67,19 @@ std::string PlayerListText(std::vector<FoundPlayer>& players, IVolumeInformation
                 },
                 panelColumns);
         });
-        TargetFacts facts;
-        if (const int error = GatherTargetFacts(player.target->path, facts)) {
-            text += "Target:        " + player.target->path + " (" + std::strerror(error) + ")\n";
-        } else {
-            text += DescribeTarget(*player.target, facts);
-        }
-        text += "\n";
+        text += DescribeTargetNow(*player.target) + "\n";
     }
     return text;
+}
+
+std::string SeveralPlayersMessage(const std::vector<FoundPlayer>& players, const std::string& program) {
+    std::string text = program + ": " + std::to_string(players.size()) + " Tolven players found:\n";
+    for (const FoundPlayer& player : players) {
+        text += "  " + player.target->path + "  (";
+        text += player.target->letter;
+        text += ": " + ToUtf8(player.drive.m_strVendor) + " " + ToUtf8(player.drive.m_strModel) + ")\n";
+    }
+    return text + program + ": name the one to format: " + program + " [OPTION]... TARGET\n";
 }
 
 std::string PlayersAsJson(const std::vector<ListedPlayer>& players) {

@@ -31,6 +31,9 @@ ListedPlayer ListPlayer(const FoundPlayer& player, IVolumeInformation& volumes);
 std::string PlayerListText(std::vector<FoundPlayer>& players, IVolumeInformation& volumes,
                            int32_t panelColumns);
 
+// Several players and none named: they are listed, and the user is asked to name one.
+std::string SeveralPlayersMessage(const std::vector<FoundPlayer>& players, const std::string& program);
+
 // One JSON array of objects with the fields of ListedPlayer, and a final newline.
 std::string PlayersAsJson(const std::vector<ListedPlayer>& players);
 

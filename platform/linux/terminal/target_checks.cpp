@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "content/system_file_table.h"
 #include "platform/linux/terminal/progress_line.h"
 #include "platform/linux/volume/target_facts.h"
 #include "platform/linux/volume/volume_target.h"
@@ -74,6 +75,22 @@ TargetCheck CheckTargetBeforeAsking(const DriveTarget& target) {
                         "-byte clusters: too many or too few clusters";
     }
     return check;
+}
+
+// The bytes a format of `player` is expected to write: the cleared system area and the system files.
+uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& player,
+                             const IContentStore& content) {
+    const uint64_t sector = check.bytesPerSector;
+    uint64_t bytes = check.layout.ClearCount() * sector;
+    // Each folder takes a cleared cluster; each folder and file an entry and a FAT sector.
+    const std::vector<std::string> folders = PlayerFolderPaths(player.m_nDrive, player.m_strModel);
+    bytes += folders.size() * (check.layout.sectorsPerCluster + 2) * sector;
+    for (const SystemFileEntry& file : BuildSystemFileList(player.m_nDrive, player.m_strModel)) {
+        if (const auto block = content.FindContentResource(file.resourceId)) {
+            bytes += block->size() + 2 * sector;
+        }
+    }
+    return bytes;
 }
 
 }  // namespace tolven::linux_host

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "content/content_store.h"
+#include "device/player_drive_info.h"
 #include "fat32/fat32_layout.h"
 #include "platform/linux/host/drive_table.h"
 
@@ -22,6 +24,11 @@ struct TargetCheck {
 };
 
 TargetCheck CheckTargetBeforeAsking(const DriveTarget& target);
+
+// The bytes a format of the checked target is expected to write, for the progress line: the
+// cleared system area, the folders and the model's system files.
+uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& player,
+                             const IContentStore& content);
 
 // The English reason for a volume of this size, or empty when it can hold FAT32.
 std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector);

@@ -2,6 +2,7 @@
 #include "platform/linux/terminal/target_description.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/linux/terminal/progress_line.h"
 
@@ -91,6 +92,16 @@ std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts) 
                 facts.mounts[i].target + "\n";
     }
     return text;
+}
+
+std::string DescribeTargetNow(const DriveTarget& target) {
+    TargetFacts facts;
+    if (const int error = GatherTargetFacts(target.path, facts)) {
+        std::string text = "Target:        " + target.path + " (";
+        text += std::strerror(error);
+        return text + ")\n";
+    }
+    return DescribeTarget(target, facts);
 }
 
 }  // namespace tolven::linux_host
