@@ -64,8 +64,9 @@ std::unique_ptr<IVolume> CountingVolumeSystem::CreateFileW(std::u16string_view p
 }
 
 BlockDeviceFactory CountingBlockDevices(BlockDeviceFactory inner, WriteCount& count) {
-    return [inner = std::move(inner), &count](const DriveTarget& target) -> std::unique_ptr<IBlockDevice> {
-        std::unique_ptr<IBlockDevice> device = inner(target);
+    return [inner = std::move(inner), &count](const DriveTarget& target, bool writable,
+                                              int& error) -> std::unique_ptr<IBlockDevice> {
+        std::unique_ptr<IBlockDevice> device = inner(target, writable, error);
         if (!device) {
             return nullptr;
         }

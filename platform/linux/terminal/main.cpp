@@ -114,9 +114,9 @@ void PrintError(const std::string& message) {
 }
 
 // --dry-run: what the format would write into the log about the layout, and nothing written.
-void PrintDryRun(const DriveTarget& target, const TargetCheck& check, TerminalScreen& screen,
-                 const LocaleText& toLocale) {
-    screen.Stream() << DescribeTargetNow(target);
+void PrintDryRun(TargetTable& targets, const DriveTarget& target, const TargetCheck& check,
+                 TerminalScreen& screen, const LocaleText& toLocale) {
+    screen.Stream() << DescribeTargetNow(targets, target);
     screen.Stream().flush();
     LinuxClock clock;
     const uint32_t volumeId = MakeVolumeId(clock.GetLocalTime());
@@ -192,11 +192,11 @@ int Run(int argc, char** argv) {
         if (options->json) {
             std::vector<ListedPlayer> listed;
             for (const FoundPlayer& player : players) {
-                listed.push_back(ListPlayer(player, volumeInformation));
+                listed.push_back(ListPlayer(targets, player, volumeInformation));
             }
             std::cout << PlayersAsJson(listed);
         } else {
-            std::cout << toLocale(PlayerListText(players, volumeInformation, panelColumns));
+            std::cout << toLocale(PlayerListText(targets, players, volumeInformation, panelColumns));
         }
         if (players.empty()) {
             PrintError("no Tolven player found");
@@ -225,18 +225,18 @@ int Run(int argc, char** argv) {
     uint64_t expectedBytes = 0;
     if (players.size() == 1) {
         const FoundPlayer& player = players.front();
-        const TargetCheck check = CheckTargetBeforeAsking(*player.target);
+        const TargetCheck check = CheckTargetBeforeAsking(targets, *player.target);
         if (!check.refusal.empty()) {
             PrintError(check.refusal);
             return kExitFailed;
         }
         if (options->dryRun) {
-            PrintDryRun(*player.target, check, screen, toLocale);
+            PrintDryRun(targets, *player.target, check, screen, toLocale);
             return kExitSucceeded;
         }
         onlyPlayer.emplace(storage, player.target->letter);
-        hostOptions.describeTarget = [target = *player.target](std::ostream& out) {
-            out << DescribeTargetNow(target);
+        hostOptions.describeTarget = [&targets, target = *player.target](std::ostream& out) {
+            out << DescribeTargetNow(targets, target);
         };
         expectedBytes = ExpectedFormatBytes(check, player.drive, content);
     }

@@ -33,14 +33,15 @@ std::string JsonString(const std::string& text) {
 
 }  // namespace
 
-ListedPlayer ListPlayer(const FoundPlayer& player, IVolumeInformation& volumes) {
+ListedPlayer ListPlayer(TargetTable& targets, const FoundPlayer& player, IVolumeInformation& volumes) {
     ListedPlayer listed;
     listed.path = player.target->path;
     listed.letter = player.target->letter;
     listed.vendor = ToUtf8(player.drive.m_strVendor);
     listed.model = ToUtf8(player.drive.m_strModel);
     TargetFacts facts;
-    if (GatherTargetFacts(listed.path, facts) == 0) {
+    const TargetOpen opened = targets.Open(listed.letter);
+    if (opened.target && GatherTargetFacts(*opened.target, facts) == 0) {
         listed.sizeBytes = facts.sizeBytes;
     }
     const std::u16string root{static_cast<char16_t>(listed.letter), u':', u'\\'};
@@ -54,8 +55,8 @@ ListedPlayer ListPlayer(const FoundPlayer& player, IVolumeInformation& volumes) 
     return listed;
 }
 
-std::string PlayerListText(std::vector<FoundPlayer>& players, IVolumeInformation& volumes,
-                           int32_t panelColumns) {
+std::string PlayerListText(TargetTable& targets, std::vector<FoundPlayer>& players,
+                           IVolumeInformation& volumes, int32_t panelColumns) {
     std::string text;
     for (FoundPlayer& player : players) {
         DrawDriveInfoPanel(player.drive, volumes, [&]() -> std::unique_ptr<IPanelCanvas> {
@@ -67,7 +68,7 @@ std::string PlayerListText(std::vector<FoundPlayer>& players, IVolumeInformation
                 },
                 panelColumns);
         });
-        text += DescribeTargetNow(*player.target) + "\n";
+        text += DescribeTargetNow(targets, *player.target) + "\n";
     }
     return text;
 }

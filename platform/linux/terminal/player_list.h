@@ -9,6 +9,7 @@
 #include "device/volume_information.h"
 #include "platform/linux/terminal/player_search.h"
 #include "platform/linux/terminal/text_panel_canvas.h"
+#include "platform/linux/volume/target_table.h"
 
 namespace tolven::linux_host {
 
@@ -25,11 +26,11 @@ struct ListedPlayer {
 };
 
 // Reads the player's volume (label and space) and mounts. Reading only.
-ListedPlayer ListPlayer(const FoundPlayer& player, IVolumeInformation& volumes);
+ListedPlayer ListPlayer(TargetTable& targets, const FoundPlayer& player, IVolumeInformation& volumes);
 
 // The panel and the target description of every player, for a terminal `panelColumns` wide.
-std::string PlayerListText(std::vector<FoundPlayer>& players, IVolumeInformation& volumes,
-                           int32_t panelColumns);
+std::string PlayerListText(TargetTable& targets, std::vector<FoundPlayer>& players,
+                           IVolumeInformation& volumes, int32_t panelColumns);
 
 // Several players and none named: they are listed, and the user is asked to name one.
 std::string SeveralPlayersMessage(const std::vector<FoundPlayer>& players, const std::string& program);

@@ -7,7 +7,7 @@
 #include "content/system_file_table.h"
 #include "platform/linux/terminal/progress_line.h"
 #include "platform/linux/volume/target_facts.h"
-#include "platform/linux/volume/volume_target.h"
+#include "platform/linux/volume/volume_placement.h"
 
 namespace tolven::linux_host {
 
@@ -44,7 +44,7 @@ std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t
     return {};
 }
 
-TargetCheck CheckTargetBeforeAsking(const DriveTarget& target) {
+TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& target) {
     TargetCheck check;
     const std::vector<MountedFileSystem> mounts = MountsOfTarget(target.path);
     if (!mounts.empty()) {
@@ -52,10 +52,24 @@ TargetCheck CheckTargetBeforeAsking(const DriveTarget& target) {
                         mounts[0].target + "); unmount it first";
         return check;
     }
-    // Opened the way the format opens it: for writing, claimed exclusively.
-    VolumeTarget volume;
-    const TargetOpenOptions options{.write = true, .direct = false, .lock = TargetLock::kExclusive};
-    if (const int error = OpenVolumeTarget(target.path, options, volume)) {
+    const TargetOpen opened = targets.Open(target.letter);
+    if (!opened.target) {
+        check.refusal = opened.reason.empty() ? OpenRefusal(target.path, opened.error) : opened.reason;
+        return check;
+    }
+    OpenTarget& open = *opened.target;
+    if (const int error = open.WriteError()) {
+        check.refusal = OpenRefusal(target.path, error);
+        return check;
+    }
+    // Claimed and released at once: the format claims it again when it runs.
+    if (const int error = open.AcquireClaim()) {
+        check.refusal = OpenRefusal(target.path, error);
+        return check;
+    }
+    open.ReleaseClaim();
+    VolumePlacement volume;
+    if (const int error = ReadVolumePlacement(open, kSysfsRoot, volume)) {
         check.refusal = OpenRefusal(target.path, error);
         return check;
     }

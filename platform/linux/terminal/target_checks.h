@@ -10,6 +10,7 @@
 #include "device/player_drive_info.h"
 #include "fat32/fat32_layout.h"
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/volume/target_table.h"
 
 namespace tolven::linux_host {
 
@@ -23,7 +24,8 @@ struct TargetCheck {
     Fat32Layout layout;  // the layout the format would write (when not refused)
 };
 
-TargetCheck CheckTargetBeforeAsking(const DriveTarget& target);
+// Checks the target through the run's descriptor, as the format will use it.
+TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& target);
 
 // The bytes a format of the checked target is expected to write, for the progress line: the
 // cleared system area, the folders and the model's system files.

@@ -94,11 +94,13 @@ std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts) 
     return text;
 }
 
-std::string DescribeTargetNow(const DriveTarget& target) {
+std::string DescribeTargetNow(TargetTable& targets, const DriveTarget& target) {
+    const TargetOpen opened = targets.Open(target.letter);
     TargetFacts facts;
-    if (const int error = GatherTargetFacts(target.path, facts)) {
+    const int error = opened.target ? GatherTargetFacts(*opened.target, facts) : opened.error;
+    if (error != 0) {
         std::string text = "Target:        " + target.path + " (";
-        text += std::strerror(error);
+        text += opened.reason.empty() ? std::strerror(error) : opened.reason;
         return text + ")\n";
     }
     return DescribeTarget(target, facts);

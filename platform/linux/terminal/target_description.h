@@ -12,8 +12,9 @@ namespace tolven::linux_host {
 // English lines, each ending in a newline.
 std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts);
 
-// Gathers the target's facts now and describes them (or says why they cannot be read).
-std::string DescribeTargetNow(const DriveTarget& target);
+// Gathers the target's facts now, through the run's descriptor, and describes them (or says why
+// they cannot be read).
+std::string DescribeTargetNow(TargetTable& targets, const DriveTarget& target);
 
 // "2,202,009,600".
 std::string GroupedDecimal(uint64_t value);

@@ -1,15 +1,12 @@
 // Linux host: gathering a target's facts (size, contents, mounts) through a read-only descriptor.
 #include "platform/linux/volume/target_facts.h"
 
-#include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
 #include <cerrno>
-
-#include "platform/linux/volume/posix_file.h"
 
 namespace tolven::linux_host {
 
@@ -24,22 +21,16 @@ std::vector<MountedFileSystem> MountsOf(const std::string& path, const struct st
 
 }  // namespace
 
-int GatherTargetFacts(const std::string& path, TargetFacts& facts) {
+int GatherTargetFacts(OpenTarget& target, TargetFacts& facts) {
     facts = TargetFacts{};
-    facts.path = path;
-    // O_NONBLOCK: a FIFO or a device without a medium answers at once instead of waiting.
-    const int raw = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (raw < 0) {
-        return errno;
-    }
-    const UniqueFd fd(raw);
+    facts.path = target.Path();
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) {
+    if (::fstat(target.Fd(), &st) != 0) {
         return errno;
     }
     facts.isBlockDevice = S_ISBLK(st.st_mode);
     if (facts.isBlockDevice) {
-        if (::ioctl(fd.Get(), BLKGETSIZE64, &facts.sizeBytes) != 0) {
+        if (::ioctl(target.Fd(), BLKGETSIZE64, &facts.sizeBytes) != 0) {
             return errno;
         }
     } else if (S_ISREG(st.st_mode)) {
@@ -47,8 +38,8 @@ int GatherTargetFacts(const std::string& path, TargetFacts& facts) {
     } else {
         return ENODEV;
     }
-    facts.probeError = ProbeDisk(fd.Get(), facts.probe);
-    facts.mounts = MountsOf(path, st);
+    facts.probeError = ProbeDisk(target.Fd(), facts.probe);
+    facts.mounts = MountsOf(facts.path, st);
     return 0;
 }
 

@@ -1,6 +1,6 @@
 // Linux host: what a target is before anything is written to it, for naming it to the user: its
 // kind and size, its partition table and partitions, every file-system signature on it, and the
-// mounts that use it. Read through a read-only descriptor; nothing is claimed or changed.
+// mounts that use it. Only read; nothing is claimed or changed.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 
 #include "platform/linux/volume/disk_probe.h"
 #include "platform/linux/volume/mount_state.h"
+#include "platform/linux/volume/target_table.h"
 
 namespace tolven::linux_host {
 
@@ -21,8 +22,8 @@ struct TargetFacts {
     std::vector<MountedFileSystem> mounts;  // of it, its partitions, or (images) its loop devices
 };
 
-// Returns 0, or the errno of opening or sizing the target.
-int GatherTargetFacts(const std::string& path, TargetFacts& facts);
+// Reads the facts through the run's descriptor of the target. Returns 0, or the errno of sizing it.
+int GatherTargetFacts(OpenTarget& target, TargetFacts& facts);
 
 // The mounts that use the target (see TargetFacts::mounts). Empty when none, or not known.
 std::vector<MountedFileSystem> MountsOfTarget(const std::string& path);
