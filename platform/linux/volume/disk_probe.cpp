@@ -2,6 +2,7 @@
 #include "platform/linux/volume/disk_probe.h"
 
 #include <blkid/blkid.h>
+#include <fcntl.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -107,8 +108,21 @@ int ProbePartitions(int fd, DiskProbe& result) {
 
 }  // namespace
 
+ScopedBufferedIo::ScopedBufferedIo(int fd) : fd_(fd), flags_(::fcntl(fd, F_GETFL)) {
+    if (flags_ != -1 && (flags_ & O_DIRECT) != 0) {
+        ::fcntl(fd_, F_SETFL, flags_ & ~O_DIRECT);
+    }
+}
+
+ScopedBufferedIo::~ScopedBufferedIo() {
+    if (flags_ != -1 && (flags_ & O_DIRECT) != 0) {
+        ::fcntl(fd_, F_SETFL, flags_);
+    }
+}
+
 int ProbeDisk(int fd, DiskProbe& probe) {
     probe = DiskProbe{};
+    const ScopedBufferedIo buffered(fd);
     errno = 0;
     if (const int error = ProbePartitions(fd, probe)) {
         return error;

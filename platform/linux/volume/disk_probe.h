@@ -32,9 +32,23 @@ struct DiskProbe {
     std::vector<ProbedSignature> signatures;
 };
 
-// Probes the open descriptor (read only; its file offset is left alone) over its whole length.
-// Returns 0, or an errno (ENOMEM, EIO) when the probe itself could not run.
+// Probes the open descriptor (read only; its file offset is left alone) over its whole length. A
+// descriptor opened with O_DIRECT is probed with O_DIRECT switched off for the while. Returns 0,
+// or an errno (ENOMEM, EIO) when the probe itself could not run.
 int ProbeDisk(int fd, DiskProbe& probe);
+
+// Switches O_DIRECT off on a descriptor for its lifetime: the probe reads at any alignment.
+class ScopedBufferedIo {
+  public:
+    explicit ScopedBufferedIo(int fd);
+    ~ScopedBufferedIo();
+    ScopedBufferedIo(const ScopedBufferedIo&) = delete;
+    ScopedBufferedIo& operator=(const ScopedBufferedIo&) = delete;
+
+  private:
+    int fd_;
+    int flags_;
+};
 
 // The probe's text for messages: "an MBR (DOS) partition table", "a GUID (GPT) partition table".
 std::string DescribeTableType(const std::string& tableType);

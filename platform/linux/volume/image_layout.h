@@ -1,6 +1,5 @@
-// Linux host: what a disk image file holds. An image is either a bare volume (the volume starts at
-// byte 0) or a disk with an MBR partition table whose first partition is the volume. The decision
-// is made from sector 0 alone, so it is a pure function and testable without files.
+// Linux host: the entries of an MBR partition table, read field by field from sector 0. Which
+// table a disk holds is decided by the disk probe; these are read when a known entry is rewritten.
 #pragma once
 
 #include <cstddef>
@@ -25,24 +24,5 @@ struct MbrEntry {
 
 // Reads entry `index` (0..3) of the table in a 512-byte sector 0.
 MbrEntry ReadMbrEntry(std::span<const std::byte> sector0, int index);
-
-// True for the first sector of a volume with a file system: a jump instruction and either a
-// plausible FAT parameter block or the name of another volume format. Such a sector also ends in
-// 0x55 0xAA, which is why it must be told apart from a partition table.
-bool LooksLikeVolumeBootSector(std::span<const std::byte> sector0);
-
-enum class ImageKind {
-    kBareVolume,       // the whole file is the volume
-    kMbrDisk,          // the first MBR partition is the volume
-    kUnsupportedDisk,  // a partition table whose first entry is not a plain volume (GPT, extended)
-};
-
-struct ImageLayout {
-    ImageKind kind = ImageKind::kBareVolume;
-    MbrEntry firstEntry;  // valid for kMbrDisk
-};
-
-// Decides from sector 0 (shorter spans mean the file has no full sector 0) and the file size.
-ImageLayout ClassifyImage(std::span<const std::byte> sector0, uint64_t fileSize);
 
 }  // namespace tolven::linux_host

@@ -13,7 +13,9 @@
 #include <cerrno>
 #include <span>
 
+#include "platform/linux/volume/disk_probe.h"
 #include "platform/linux/volume/image_layout.h"
+#include "platform/linux/volume/target_layout.h"
 
 namespace tolven::linux_host {
 
@@ -67,42 +69,61 @@ int OpenTableDisk(const VolumePlacement& placement, int flags, UniqueFd& fd) {
     return 0;
 }
 
+// Reads the table's entry for the partition in sector 0 of `fd`, for the type and boot flag it
+// reports. Best effort: a table that cannot be read now is read again, and reported, when the
+// type is rewritten.
+void ReadTableEntry(int fd, VolumePlacement& placement) {
+    AlignedBuffer sector = MakeAlignedBuffer(kImageSectorSize);
+    std::size_t got = 0;
+    const ScopedBufferedIo buffered(fd);
+    if (ReadFully(fd, sector.get(), kImageSectorSize, 0, got) != 0 || got != kImageSectorSize) {
+        return;
+    }
+    const std::span<const std::byte> sector0(sector.get(), kImageSectorSize);
+    if (!HasTableSignature(sector0)) {
+        return;
+    }
+    const int index = FindTableEntry(sector0, placement.partitionNumber, placement.tableEntryStart);
+    if (index >= 0) {
+        const MbrEntry entry = ReadMbrEntry(sector0, index);
+        placement.partitionType = entry.type;
+        placement.bootIndicator = entry.bootIndicator == 0x80;
+    }
+}
+
 int ReadImagePlacement(OpenTarget& target, VolumePlacement& placement) {
-    // Aligned, since the descriptor may be under O_DIRECT.
-    AlignedBuffer sector0 = MakeAlignedBuffer(kImageSectorSize);
     struct stat st {};
     if (::fstat(target.Fd(), &st) != 0) {
         return errno;
     }
-    std::size_t got = 0;
-    if (const int error = ReadFully(target.Fd(), sector0.get(), kImageSectorSize, 0, got)) {
+    const uint64_t fileSize = static_cast<uint64_t>(st.st_size);
+    TargetLayout layout;
+    if (const int error = ProbeTargetLayout(target.Fd(), fileSize, layout)) {
         return error;
     }
-    const uint64_t fileSize = static_cast<uint64_t>(st.st_size);
-    const ImageLayout layout = ClassifyImage(std::span<const std::byte>(sector0.get(), got), fileSize);
 
     placement.sectorSize = kImageSectorSize;
     placement.heads = kDefaultHeads;
     placement.sectorsPerTrack = kDefaultSectorsPerTrack;
     placement.diskLength = fileSize;
     switch (layout.kind) {
-        case ImageKind::kUnsupportedDisk:
+        case TargetLayoutKind::kRefused:
             return EMEDIUMTYPE;
-        case ImageKind::kBareVolume:
+        case TargetLayoutKind::kBareVolume:
             placement.volumeLength = fileSize;
             return 0;
-        case ImageKind::kMbrDisk:
+        case TargetLayoutKind::kFirstPartition:
             break;
     }
-    const MbrEntry& entry = layout.firstEntry;
-    placement.volumeOffset = static_cast<uint64_t>(entry.startLba) * kImageSectorSize;
-    placement.volumeLength = static_cast<uint64_t>(entry.sectorCount) * kImageSectorSize;
-    placement.hiddenSectors = entry.startLba;
+    // A sane table: the partition lies inside the file, and 32-bit entries keep it below 2 TiB.
+    const ProbedPartition& partition = layout.partition;
+    placement.volumeOffset = partition.start * kImageSectorSize;
+    placement.volumeLength = partition.size * kImageSectorSize;
+    placement.hiddenSectors = static_cast<uint32_t>(partition.start);
     placement.hasTableEntry = true;
     placement.partitionNumber = 1;
-    placement.partitionType = entry.type;
-    placement.bootIndicator = entry.bootIndicator == 0x80;
-    placement.tableEntryStart = entry.startLba;
+    placement.tableEntryStart = static_cast<uint32_t>(partition.start);
+    ReadTableEntry(target.Fd(), placement);
     return 0;
 }
 
@@ -146,6 +167,15 @@ int ReadBlockDevicePlacement(OpenTarget& target, const std::filesystem::path& sy
     placement.sectorsPerTrack = hasGeometry ? geometry.sectors : kDefaultSectorsPerTrack;
     placement.diskLength = length;
     placement.volumeLength = length;
+    // A device whose own sector 0 holds a partition table is never formatted whole: a disk is
+    // named by its partition, and a partition that holds a table is not a volume.
+    TargetLayout layout;
+    if (const int error = ProbeTargetLayout(fd, length, layout)) {
+        return error;
+    }
+    if (layout.kind != TargetLayoutKind::kBareVolume) {
+        return EMEDIUMTYPE;
+    }
 
     const auto rdev = static_cast<dev_t>(target.Identity().rdev);
     const auto info = ReadSysfsBlockInfo(sysfsRoot, major(rdev), minor(rdev));

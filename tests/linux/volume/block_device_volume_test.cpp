@@ -8,6 +8,7 @@
 #include "platform/linux/volume/linux_block_device.h"
 #include "platform/linux/volume/linux_page_allocator.h"
 #include "platform/linux/volume/linux_volume.h"
+#include "platform/linux/volume/target_check.h"
 #include "tests/linux/volume/disk_image.h"
 #include "tests/linux/volume/loop_device.h"
 
@@ -66,7 +67,6 @@ TEST_F(BlockDeviceVolumeTest, ReportsPartitionAndWholeDisk) {
     };
     const Case cases[] = {
         {"partition", u"\\\\.\\D:", int64_t{kPartitionSectors} * 512, kPartitionStart, 0x06},
-        {"whole disk without a table of its own", u"\\\\.\\E:", static_cast<int64_t>(kImageSize), 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -83,6 +83,15 @@ TEST_F(BlockDeviceVolumeTest, ReportsPartitionAndWholeDisk) {
         EXPECT_EQ(info.HiddenSectors, c.hidden);
         EXPECT_EQ(info.PartitionType, c.type);
     }
+}
+
+TEST_F(BlockDeviceVolumeTest, AWholeDiskWithATableStandsForItsFirstPartition) {
+    EXPECT_EQ(Open(u"\\\\.\\E:"), nullptr) << "the table would be formatted over";
+    EXPECT_EQ(volumes_.LastOpenError(), EMEDIUMTYPE);
+    const TargetCheck check = CheckTarget(loop_->Device());
+    EXPECT_EQ(check.path, partition_);
+    EXPECT_EQ(check.refusal, "");
+    EXPECT_NE(check.note, "");
 }
 
 TEST_F(BlockDeviceVolumeTest, AClaimedDeviceIsRefusedWithEbusy) {

@@ -1,0 +1,116 @@
+// Linux host: refusing partition tables, and finding a whole disk's first partition, up front.
+#include "platform/linux/volume/target_check.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "platform/linux/volume/posix_file.h"
+#include "platform/linux/volume/target_layout.h"
+
+namespace tolven::linux_host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadLine(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// The device node of the disk's partition 1, checked against the number sysfs gives it.
+std::string FirstPartitionNode(const fs::path& sysfsRoot, const fs::path& devRoot, dev_t disk) {
+    const fs::path diskDir =
+        sysfsRoot / "dev" / "block" / (std::to_string(major(disk)) + ":" + std::to_string(minor(disk)));
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(diskDir, error)) {
+        if (ReadLine(entry.path() / "partition") != "1") {
+            continue;
+        }
+        uint32_t partMajor = 0;
+        uint32_t partMinor = 0;
+        if (!ParseDeviceNumber(ReadLine(entry.path() / "dev"), partMajor, partMinor)) {
+            return {};
+        }
+        const fs::path node = devRoot / entry.path().filename();
+        struct stat st {};
+        if (::stat(node.c_str(), &st) != 0 || !S_ISBLK(st.st_mode) ||
+            st.st_rdev != makedev(partMajor, partMinor)) {
+            return {};
+        }
+        return node.string();
+    }
+    return {};
+}
+
+int Layout(int fd, const struct stat& st, TargetLayout& layout) {
+    uint64_t length = static_cast<uint64_t>(st.st_size);
+    if (S_ISBLK(st.st_mode) && ::ioctl(fd, BLKGETSIZE64, &length) != 0) {
+        return errno;
+    }
+    return ProbeTargetLayout(fd, length, layout);
+}
+
+}  // namespace
+
+TargetCheck CheckTarget(const std::string& path, const fs::path& sysfsRoot, const fs::path& devRoot) {
+    TargetCheck check;
+    check.path = path;
+    UniqueFd fd;
+    const int raw = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (raw < 0) {
+        return check;
+    }
+    fd.Reset(raw);
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISBLK(st.st_mode))) {
+        return check;
+    }
+    TargetLayout layout;
+    if (Layout(fd.Get(), st, layout) != 0) {
+        return check;  // unreadable: the open for the format reports it
+    }
+    if (S_ISREG(st.st_mode)) {
+        if (layout.kind == TargetLayoutKind::kRefused) {
+            check.refusal = layout.refusal;
+        }
+        return check;
+    }
+    if (layout.kind == TargetLayoutKind::kBareVolume) {
+        return check;
+    }
+    const auto info = ReadSysfsBlockInfo(sysfsRoot, major(st.st_rdev), minor(st.st_rdev));
+    if (info && info->isPartition) {
+        check.refusal = (layout.kind == TargetLayoutKind::kRefused ? layout.refusal
+                                                                   : "holds " + DescribeTableType("dos")) +
+                        "; a partition that holds a partition table is not formatted: name the disk's "
+                        "partition that is meant";
+        return check;
+    }
+    if (layout.kind == TargetLayoutKind::kRefused) {
+        check.refusal = layout.refusal;
+        return check;
+    }
+    const std::string node = FirstPartitionNode(sysfsRoot, devRoot, st.st_rdev);
+    if (node.empty()) {
+        check.refusal = "holds " + DescribeTableType("dos") +
+                        ", but the system shows no device for its partition 1: have the kernel read the "
+                        "table (partx -a), or name the partition itself";
+        return check;
+    }
+    TargetCheck partition = CheckTarget(node, sysfsRoot, devRoot);  // it must hold no table itself
+    partition.note = "using " + node + ", the first partition of " + path;
+    return partition;
+}
+
+}  // namespace tolven::linux_host
