@@ -72,9 +72,9 @@ TargetLayout DecideTargetLayout(const DiskProbe& probe, std::span<const std::byt
                                     [](const ProbedPartition& p) { return p.number == 1; });
     if (first == probe.partitions.end()) {
         if (probe.partitions.empty()) {
-            return Refused(table +
-                           " without any partition: create one, or wipe the table to format the "
-                           "whole disk");
+            // Only the signature and empty entries (a damaged boot sector reads so): nothing on
+            // the disk is described, so nothing is formatted over.
+            return {};
         }
         return Refused(table + "; partition 1 is empty; partition " +
                        Number(probe.partitions.front().number) + " holds data: " + kRepartition);

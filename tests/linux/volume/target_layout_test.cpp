@@ -58,6 +58,7 @@ TEST(TargetLayoutTest, FormatsOnlyVolumesAndTheFirstPartitionOfASaneTable) {
          Kind::kBareVolume},
         {"boot code ending in 0x55AA, boot indicator neither 0x00 nor 0x80",
          With(mbr, [](auto& s) { s[446 + 16] = std::byte{0x12}; }), kFileSize, Kind::kBareVolume},
+        {"entries all empty or of zero sectors", MbrSector({{0x0C, 2048, 0}}), kFileSize, Kind::kBareVolume},
         // The first partition of a sane table
         {"partition at 2048 as partitioning tools make it", mbr, kFileSize, Kind::kFirstPartition},
         {"partition ending exactly at the file end", MbrSector({{0x0C, 2048, 131072 - 2048}}), kFileSize,
@@ -69,8 +70,6 @@ TEST(TargetLayoutTest, FormatsOnlyVolumesAndTheFirstPartitionOfASaneTable) {
         // Tables refused before anything is written
         {"first entry empty, second holds data", MbrSector({{0, 0, 0}, {0x0C, 2048, 1000}}), kFileSize,
          Kind::kRefused, "partition 1 is empty; partition 2 holds data"},
-        {"first entry of zero sectors", MbrSector({{0x0C, 2048, 0}}), kFileSize, Kind::kRefused,
-         "without any partition"},
         {"first entry starting at sector 0", MbrSector({{0x0C, 0, 1000}}), kFileSize, Kind::kRefused,
          "starts at sector 0"},
         {"partition one sector past the file end", MbrSector({{0x0C, 2048, 131072 - 2048 + 1}}), kFileSize,
