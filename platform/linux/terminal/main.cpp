@@ -28,6 +28,7 @@
 #include "platform/linux/terminal/player_list.h"
 #include "platform/linux/terminal/player_search.h"
 #include "platform/linux/terminal/progress_line.h"
+#include "platform/linux/terminal/run_signals.h"
 #include "platform/linux/terminal/run_statistics.h"
 #include "platform/linux/terminal/target_checks.h"
 #include "platform/linux/terminal/target_description.h"
@@ -59,6 +60,8 @@ class FatVolumeLabel final : public IVolumeLabel {
   public:
     explicit FatVolumeLabel(const FatDriveAccess& access) : access_(access) {}
     bool SetVolumeLabelA(std::string_view rootPath, std::string_view label) override {
+        // The formatter has written the volume's structures: a signal now stops the copy.
+        SetSignalPhase(SignalPhase::kCopying);
         return linux_host::SetVolumeLabelA(access_, rootPath, label);
     }
 
@@ -128,6 +131,7 @@ void PrintDryRun(TargetTable& targets, const DriveTarget& target, const TargetCh
 }
 
 int Run(int argc, char** argv) {
+    InstallRunSignals();
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     std::string error;
@@ -252,8 +256,15 @@ int Run(int argc, char** argv) {
     theApp.SetPlatformServices(services);
     theApp.RunApplication(host);
     progress.reset();
-    const int status = ExitStatusOf(host, theApp, false);
+    int status = ExitStatusOf(host, theApp, false);
+    // A broken pipe on standard output stops the output, not the work; the status tells.
     std::cout.flush();
+    if (!std::cout.good()) {
+        PrintError("standard output could not be written: part of the output was lost");
+        if (status == kExitSucceeded) {
+            status = kExitFailed;
+        }
+    }
     if (status == kExitNoPlayer && !options->targets.empty()) {
         for (char letter = 'A'; letter <= 'Z'; ++letter) {
             if (const DriveTarget* target = drives.Find(letter)) {
@@ -263,6 +274,12 @@ int Run(int argc, char** argv) {
     }
     if (const char* explanation = Explanation(status, theApp.LastFormatOutcome())) {
         PrintError(explanation);
+    }
+    if (const int signal = PendingSignal()) {
+        PrintError("stopped by signal " + std::to_string(signal) +
+                   "; the volume is consistent, but the "
+                   "player's system files may be missing");
+        status = 128 + signal;
     }
     return status;
 }

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "app/resource_ids.h"
+#include "platform/linux/terminal/run_signals.h"
 #include "platform/linux/terminal/terminal_text.h"
 #include "platform/linux/terminal/text_panel_canvas.h"
 
@@ -72,6 +73,7 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
     if (options_.assumeYes) {
         screen_ << "Yes (--yes)\n";
         screen_.flush();
+        SetSignalPhase(SignalPhase::kFormatting);  // from here a signal waits for the format
         return kIdYes;
     }
     if (!options_.inputIsTerminal) {
@@ -79,7 +81,11 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
         screen_.flush();
         return kIdNo;
     }
-    return AskYesNo() ? kIdYes : kIdNo;
+    if (!AskYesNo()) {
+        return kIdNo;
+    }
+    SetSignalPhase(SignalPhase::kFormatting);
+    return kIdYes;
 }
 
 bool TerminalHost::AskYesNo() {

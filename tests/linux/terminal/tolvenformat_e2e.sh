@@ -350,6 +350,28 @@ case $case_name in
         expect_status 0
         grep -q '^tolvenformat [0-9]' "$out" || fail "--version shows no version"
         ;;
+    broken_pipe)
+        # A reader that went away takes the output, not the format: standard output is a pipe
+        # whose reading end is closed before the program starts.
+        truncate -s "$image_size" "$image"
+        python3 -c 'import os, subprocess, sys
+r, w = os.pipe()
+os.close(r)
+sys.exit(subprocess.call(sys.argv[1:], stdout=w))' "$program" --image "$image" --yes 2>"$err" </dev/null
+        status=$?
+        expect_status 1
+        grep -q 'output was lost' "$err" || fail "no word about the lost output: $(cat "$err")"
+        check_fsck "$image"
+        check_volume "$image" VQ10
+        ;;
+    file_size_limit)
+        # Under a file-size limit the image cannot be created: a failed write, no signal, no file.
+        (ulimit -f 1024 && "$program" --image "$image" --size "$image_size" --yes >"$out" 2>"$err" </dev/null)
+        status=$?
+        expect_status 1
+        grep -q -F 'File too large' "$err" || fail "no reason: $(cat "$err")"
+        [ -e "$image" ] && fail "an image was left behind"
+        ;;
     *)
         echo "unknown case $case_name"
         exit 2
