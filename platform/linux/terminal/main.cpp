@@ -23,6 +23,7 @@
 #include "platform/linux/storage/usb_disk_discovery.h"
 #include "platform/linux/terminal/counting_writes.h"
 #include "platform/linux/terminal/image_files.h"
+#include "platform/linux/terminal/interruptible_files.h"
 #include "platform/linux/terminal/locale_text.h"
 #include "platform/linux/terminal/named_targets.h"
 #include "platform/linux/terminal/player_list.h"
@@ -62,11 +63,19 @@ class FatVolumeLabel final : public IVolumeLabel {
     bool SetVolumeLabelA(std::string_view rootPath, std::string_view label) override {
         // The formatter has written the volume's structures: a signal now stops the copy.
         SetSignalPhase(SignalPhase::kCopying);
-        return linux_host::SetVolumeLabelA(access_, rootPath, label);
+        FatStatus status;
+        if (linux_host::SetVolumeLabelA(access_, rootPath, label, &status)) {
+            return true;
+        }
+        failure_ = "cannot set the volume label: " + status.message;
+        return false;
     }
+    // The dialog carries on without the label; the run does not count as a success then.
+    const std::string& Failure() const { return failure_; }
 
   private:
     const FatDriveAccess& access_;
+    std::string failure_;
 };
 
 int ExitStatusOf(const TerminalHost& host, const CTolvenFormatApp& app, bool listOnly) {
@@ -185,7 +194,13 @@ int Run(int argc, char** argv) {
     FatDriveAccess fatAccess = TargetDriveAccess(targets);
     fatAccess.openDevice = CountingBlockDevices(fatAccess.openDevice, written);
     LinuxVolumeInformation volumeInformation(fatAccess);
-    LinuxPlayerFileSystem fileSystem(fatAccess);
+    LinuxPlayerFileSystem playerFiles(fatAccess);
+    InterruptibleFiles fileSystem(
+        playerFiles, [] { return PendingSignal() != 0; },
+        [&playerFiles] {
+            const FatStatus& status = playerFiles.LastError();
+            return FileFailure{status.error == FatError::kAlreadyExists, status.message};
+        });
     FatVolumeLabel labels(fatAccess);
     LinkedContentStore content;
     TerminalScreen screen;
@@ -257,6 +272,12 @@ int Run(int argc, char** argv) {
     theApp.RunApplication(host);
     progress.reset();
     int status = ExitStatusOf(host, theApp, false);
+    // A player folder or the label that could not be made is no success, though the dialog
+    // carries on without it.
+    const bool incomplete = !fileSystem.FailureReason().empty() || !labels.Failure().empty();
+    if (status == kExitSucceeded && incomplete) {
+        status = kExitFailed;
+    }
     // A broken pipe on standard output stops the output, not the work; the status tells.
     std::cout.flush();
     if (!std::cout.good()) {
@@ -274,6 +295,11 @@ int Run(int argc, char** argv) {
     }
     if (const char* explanation = Explanation(status, theApp.LastFormatOutcome())) {
         PrintError(explanation);
+    }
+    for (const std::string* reason : {&fileSystem.FailureReason(), &labels.Failure()}) {
+        if (!reason->empty()) {
+            PrintError(*reason);
+        }
     }
     if (const int signal = PendingSignal()) {
         PrintError("stopped by signal " + std::to_string(signal) +
