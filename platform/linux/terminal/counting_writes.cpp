@@ -46,6 +46,8 @@ class CountingBlockDevice final : public IBlockDevice {
         return written;
     }
     bool Flush() override { return inner_->Flush(); }
+    // The mount tells a format below it by this count: hiding it would keep a stale FAT in use.
+    uint64_t ChangeCount() const override { return inner_->ChangeCount(); }
 
   private:
     std::unique_ptr<IBlockDevice> inner_;

@@ -170,6 +170,12 @@ case $case_name in
         model=${case_name#model_}
         format_and_check "$model" --product "$model"
         ;;
+    reformat_formatted_player)
+        # The panel mounts the old volume before the question; after the format that mount is
+        # stale and must not be the one the label and the files are written through.
+        format_and_check VQ30 --product VQ30
+        format_and_check VQ30 --product VQ30
+        ;;
     disk_model_player)
         # A player that reports its internal disk's identification.
         format_and_check VQ10 --vendor "MAXTOR S" --product TM40215A
