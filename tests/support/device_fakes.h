@@ -94,13 +94,14 @@ struct CanvasCall {
         kUpdateWindow,
         kReleaseDC,
     };
-    Kind kind;
+    // Every field has an initialiser so that GCC lets designated initialisers leave any out.
+    Kind kind{};
     Rect rect{};            // Rectangle, DrawTextW
     ColorRef color = 0;     // CreateSolidBrush, CreatePen, SetTextColor; DrawTextW: text colour
     ColorRef fill = 0;      // Rectangle: colour of the selected brush
     ColorRef penColor = 0;  // Rectangle: colour of the selected pen
     int32_t value = 0;      // SetBkMode mode; CreatePen width
-    std::u16string text;    // DrawTextW
+    std::u16string text{};  // DrawTextW
     uint32_t format = 0;    // DrawTextW
     PanelWindow window{};   // UpdateWindow
 };
