@@ -1,5 +1,7 @@
 #include "fat32/fat32_layout.h"
 
+#include <bit>
+
 #include "fat32/format_messages.h"
 #include "fat32/log_text.h"
 
@@ -91,7 +93,9 @@ Fat32Layout ComputeFat32Layout(int64_t partitionLength, uint32_t bytesPerSector,
 }
 
 const char16_t* CheckClusterLimits(const Fat32Layout& layout) {
-    if (layout.clusterCount > kLargestClusterCount) {
+    const bool clusterSizeValid = std::has_single_bit(layout.sectorsPerCluster) &&
+                                  layout.sectorsPerCluster <= kLargestSectorsPerCluster;
+    if (!clusterSizeValid || layout.clusterCount > kLargestClusterCount) {
         return format_messages::kTooManyClusters;
     }
     const uint64_t fatSectorsNeeded =

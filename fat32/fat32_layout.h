@@ -14,14 +14,17 @@ inline constexpr uint32_t kFat32ReservedSectors = 32;
 inline constexpr uint32_t kFat32FatCount = 2;
 inline constexpr uint32_t kSmallestVolumeSectors = 65'536;         // 32 MiB at 512 bytes
 inline constexpr uint32_t kLargestVolumeSectors = 4'294'967'294u;  // 2^32 - 2
-inline constexpr uint32_t kLargestClusterCount = 268'435'455;      // 2^28 - 1
+// Cluster numbers run from 2 to clusterCount + 1, and from 0x0FFFFFF7 on they are reserved
+// (bad cluster, end of chain): 0x0FFFFFF6 is the highest a data cluster can carry.
+inline constexpr uint32_t kLargestClusterCount = 268'435'445;  // 0x0FFFFFF5
+inline constexpr uint32_t kLargestSectorsPerCluster = 128;
 inline constexpr uint32_t kFatEntryBytes = 4;
 inline constexpr uint32_t kReservedFatEntries = 2;  // entries 0 and 1 name no data cluster
 
 struct Fat32Layout {
     uint32_t bytesPerSector = 512;
     uint32_t totalSectors = 0;
-    uint32_t sectorsPerCluster = 0;  // 1 to 255 for a consistent volume
+    uint32_t sectorsPerCluster = 0;  // a power of two up to 128 for a consistent volume
     uint16_t reservedSectors = kFat32ReservedSectors;
     uint8_t fatCount = kFat32FatCount;
     uint32_t fatSize = 0;  // sectors per FAT
@@ -55,7 +58,9 @@ SizeAdmission AdmitVolumeSize(int64_t partitionLength, uint32_t bytesPerSector);
 Fat32Layout ComputeFat32Layout(int64_t partitionLength, uint32_t bytesPerSector, uint32_t totalSectors,
                                uint32_t requestedSectorsPerCluster);
 
-// Cluster limits: null when the layout can be written, else the refusal message.
+// Cluster limits: null when the layout can be written, else the refusal message. A cluster size
+// that is no power of two or above 128 sectors is refused as too many clusters, as is a count
+// above kLargestClusterCount.
 const char16_t* CheckClusterLimits(const Fat32Layout& layout);
 
 // The six status-log lines that report a layout, in the order they are written.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <string>
 
 #include "fat32/format_messages.h"
@@ -142,9 +143,11 @@ TEST(ComputeFat32LayoutTest, TheFatAlwaysHoldsEveryClusterAndTheReservedEntries)
                 static_cast<uint32_t>((uint64_t{total - 32} * 4) / (spc * 512ull + 8)) + 1;
             ASSERT_LE(layout.fatSize - formulaFat, 1u) << total << " sectors, spc " << spc;
             enlarged += layout.fatSize != formulaFat;
-            if (layout.clusterCount <= kLargestClusterCount) {
-                ASSERT_EQ(CheckClusterLimits(layout), nullptr) << total << " sectors, spc " << spc;
-            }
+            // The FAT capacity never trips: what is refused, is refused for its clusters.
+            const bool writable =
+                std::has_single_bit(spc) && spc <= 128 && layout.clusterCount <= kLargestClusterCount;
+            ASSERT_EQ(CheckClusterLimits(layout), writable ? nullptr : msg::kTooManyClusters)
+                << total << " sectors, spc " << spc;
         }
     }
     EXPECT_GT(enlarged, 0);  // the sample does reach the sizes that need the extra sector
@@ -153,22 +156,33 @@ TEST(ComputeFat32LayoutTest, TheFatAlwaysHoldsEveryClusterAndTheReservedEntries)
 TEST(CheckClusterLimitsTest, RefusesTooManyClustersAndAFatTooSmallForItsEntries) {
     struct Case {
         const char* name;
+        uint32_t sectorsPerCluster;
         uint32_t fatSize;
         uint32_t clusterCount;
         const char16_t* refusal;
     };
     const Case cases[] = {
-        {"2^28 - 1 clusters", 2'097'153, 268'435'455, nullptr},
-        {"2^28 clusters", 2'097'153, 268'435'456, msg::kTooManyClusters},
-        {"FAT exactly full, reserved entries included", 8, 1'022, nullptr},
-        {"FAT one entry short", 8, 1'023, msg::kFatTooSmall},
-        {"FAT one sector short", 8, 1'200, msg::kFatTooSmall},
+        // The highest cluster number must stay below the reserved 0x0FFFFFF7.
+        {"0x0FFFFFF5 clusters", 1, 2'097'153, 268'435'445, nullptr},
+        {"0x0FFFFFF6 clusters", 1, 2'097'153, 268'435'446, msg::kTooManyClusters},
+        {"2^28 - 1 clusters", 1, 2'097'153, 268'435'455, msg::kTooManyClusters},
+        {"2^28 clusters", 1, 2'097'153, 268'435'456, msg::kTooManyClusters},
+        // Cluster sizes a boot sector can describe.
+        {"128 sectors per cluster", 128, 8, 1'000, nullptr},
+        {"129 sectors per cluster", 129, 8, 1'000, msg::kTooManyClusters},
+        {"255 sectors per cluster", 255, 8, 1'000, msg::kTooManyClusters},
+        {"256 sectors per cluster", 256, 8, 1'000, msg::kTooManyClusters},
+        {"3 sectors per cluster", 3, 8, 1'000, msg::kTooManyClusters},
+        {"no sectors per cluster", 0, 8, 1'000, msg::kTooManyClusters},
+        {"FAT exactly full, reserved entries included", 1, 8, 1'022, nullptr},
+        {"FAT one entry short", 1, 8, 1'023, msg::kFatTooSmall},
+        {"FAT one sector short", 1, 8, 1'200, msg::kFatTooSmall},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Fat32Layout layout;
         layout.totalSectors = 4'000'000'000u;
-        layout.sectorsPerCluster = 1;
+        layout.sectorsPerCluster = c.sectorsPerCluster;
         layout.fatSize = c.fatSize;
         layout.clusterCount = c.clusterCount;
         EXPECT_EQ(Text(CheckClusterLimits(layout)), Text(c.refusal));
