@@ -8,7 +8,8 @@ namespace tolven {
 namespace {
 
 // One system file: create it (never over an existing one), write the whole block in one call,
-// close it. A created file whose write failed or fell short is removed again.
+// close it. A created file whose write failed or fell short, or whose close failed, is removed
+// again.
 bool WriteSystemFile(const SystemFileEntry& entry, const IContentStore& store,
                      IPlayerFileSystem& fileSystem) {
     const std::optional<ContentBlock> block = store.FindContentResource(entry.resourceId);
@@ -23,9 +24,10 @@ bool WriteSystemFile(const SystemFileEntry& entry, const IContentStore& store,
     }
     const auto byteCount = static_cast<uint32_t>(block->size());
     uint32_t bytesWritten = 0;
-    const bool wrote = file->WriteFile(block->data(), byteCount, bytesWritten) && bytesWritten == byteCount;
-    file->CloseHandle();
+    const bool written = file->WriteFile(block->data(), byteCount, bytesWritten) && bytesWritten == byteCount;
+    const bool closed = file->CloseHandle();
     file.reset();
+    const bool wrote = written && closed;
     if (!wrote) {
         fileSystem.DeleteFileW(path);
     }

@@ -19,7 +19,9 @@ class IWritableFile {
     virtual ~IWritableFile() = default;
     // One synchronous WriteFile; bytesWritten tells how many bytes went out.
     virtual bool WriteFile(const std::byte* data, uint32_t byteCount, uint32_t& bytesWritten) = 0;
-    virtual void CloseHandle() = 0;  // the destructor closes a handle left open
+    // False when the close fails: data the system held back was then refused (a removed disk).
+    // The destructor closes a handle left open.
+    virtual bool CloseHandle() = 0;
 };
 
 class IPlayerFileSystem {

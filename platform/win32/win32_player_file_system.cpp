@@ -18,11 +18,14 @@ bool Win32WritableFile::WriteFile(const std::byte* data, uint32_t byteCount, uin
     return ok != 0;
 }
 
-void Win32WritableFile::CloseHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
+bool Win32WritableFile::CloseHandle() {
+    if (handle_ == INVALID_HANDLE_VALUE) {
+        return true;
     }
+    // Written data may still be cached; the close is where a removed disk refuses it.
+    const BOOL ok = ::CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok != 0;
 }
 
 bool Win32PlayerFileSystem::CreateDirectoryA(std::string_view path) {

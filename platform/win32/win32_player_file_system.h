@@ -16,7 +16,7 @@ class Win32WritableFile final : public IWritableFile {
     Win32WritableFile& operator=(const Win32WritableFile&) = delete;
 
     bool WriteFile(const std::byte* data, uint32_t byteCount, uint32_t& bytesWritten) override;
-    void CloseHandle() override;
+    bool CloseHandle() override;
 
   private:
     HANDLE handle_;

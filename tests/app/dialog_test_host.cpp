@@ -15,7 +15,7 @@ class RecordingFile : public IWritableFile {
         bytesWritten = byteCount;
         return true;
     }
-    void CloseHandle() override {}
+    bool CloseHandle() override { return true; }
 
   private:
     uint32_t& bytes_;

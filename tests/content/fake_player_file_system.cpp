@@ -31,12 +31,14 @@ class FakeFile final : public IWritableFile {
         auto& content = fs_.files[path_];
         content.insert(content.end(), data, data + count);
         bytesWritten = count;
-        return kind == WriteFault::kNone || kind == WriteFault::kShort;
+        return kind == WriteFault::kNone || kind == WriteFault::kShort || kind == WriteFault::kCloseFails;
     }
 
-    void CloseHandle() override {
+    bool CloseHandle() override {
         fs_.events.push_back("close " + Narrow(path_));
         open_ = false;
+        const auto fault = fs_.writeFaults.find(path_);
+        return fault == fs_.writeFaults.end() || fault->second != WriteFault::kCloseFails;
     }
 
   private:

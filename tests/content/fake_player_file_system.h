@@ -21,6 +21,7 @@ enum class WriteFault {
     kFails,         // WriteFile returns false, nothing written
     kShort,         // returns true, but only all bytes but one went out
     kFailsPartway,  // returns false after half the bytes went out
+    kCloseFails,    // every byte goes out, then CloseHandle returns false
 };
 
 struct CreateFileCall {

@@ -177,6 +177,7 @@ TEST(InstallPlayerContent, FileThatCouldNotBeWrittenInFullIsRemoved) {
         {"write fails", WriteFault::kFails},
         {"write reports success but falls one byte short", WriteFault::kShort},
         {"write fails halfway", WriteFault::kFailsPartway},
+        {"whole write refused at the close", WriteFault::kCloseFails},
     };
     const FakeContentStore store = StoreWithAllBlocks();
     const std::u16string intro = SystemPath(u"INTRO.JPG");

@@ -40,8 +40,11 @@ class FatWritableFile final : public IWritableFile {
         return true;
     }
 
-    // Everything reached the device in WriteFile already.
-    void CloseHandle() override { closed_ = true; }
+    // Everything reached the device in WriteFile already: the close cannot fail.
+    bool CloseHandle() override {
+        closed_ = true;
+        return true;
+    }
 
   private:
     bool Report(FatStatus status) {
