@@ -20,7 +20,7 @@ std::string FirstWordOfProductId(const std::string& productId) {
     return productId.substr(0, productId.find(' '));
 }
 
-std::u16string WidenIdentification(const std::string& text) {
+std::u16string WidenByteForByte(std::string_view text) {
     std::u16string wide;
     wide.reserve(text.size());
     for (char c : text) {
@@ -42,10 +42,9 @@ DeviceIdentificationTexts ReadDeviceIdentification(std::span<const std::byte> re
     texts.busType = ReadDescriptorField(returned, kDescriptorBusTypeAt);
     const uint32_t vendorOffset = ReadDescriptorField(returned, kDescriptorVendorIdOffsetAt);
     const uint32_t productOffset = ReadDescriptorField(returned, kDescriptorProductIdOffsetAt);
-    texts.vendor = WidenIdentification(
-        NormalizeVendorId(ReadDescriptorString(returned, vendorOffset, kIdentificationTextLimit)));
-    texts.product = WidenIdentification(
-        FirstWordOfProductId(ReadDescriptorString(returned, productOffset, kIdentificationTextLimit)));
+    texts.vendor = NormalizeVendorId(ReadDescriptorString(returned, vendorOffset, kIdentificationTextLimit));
+    texts.product =
+        FirstWordOfProductId(ReadDescriptorString(returned, productOffset, kIdentificationTextLimit));
     return texts;
 }
 

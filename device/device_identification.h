@@ -6,16 +6,18 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tolven {
 
 // The most bytes of one identification string the scan takes.
 inline constexpr std::size_t kIdentificationTextLimit = 512;
 
+// Still 8-bit: the host widens them by its own rule (IStorageIdentification::WidenIdentification).
 struct DeviceIdentificationTexts {
     uint32_t busType = 0;
-    std::u16string vendor;   // blanks as '_', trailing '_' removed
-    std::u16string product;  // first word only
+    std::string vendor;   // blanks as '_', trailing '_' removed
+    std::string product;  // first word only
 };
 
 // Reads the bus type and the two texts from the bytes the device returned, never past them.
@@ -27,9 +29,9 @@ std::string NormalizeVendorId(std::string vendorId);
 // Product text: up to the first blank, which is not kept.
 std::string FirstWordOfProductId(const std::string& productId);
 
-// 8-bit identification bytes to UTF-16, byte for byte (ASCII and Latin-1). Device identifications
-// are ASCII in practice, so this gives the same text whatever the system's code page is.
-std::u16string WidenIdentification(const std::string& text);
+// 8-bit identification bytes to UTF-16, byte for byte (ASCII and Latin-1): the same text whatever
+// the system's code page is. For hosts whose device texts carry no code page of their own.
+std::u16string WidenByteForByte(std::string_view text);
 
 // a..z to A..Z in place; nothing else changes.
 void UpperCaseAscii(std::u16string& text);

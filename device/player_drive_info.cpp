@@ -44,12 +44,12 @@ int32_t CPlayerDriveInfo::ScanForPlayer(IStorageIdentification& storage, IEnable
         // Only what the device returned is read, and never more than the buffer holds.
         const std::span<const std::byte> returned(
             buffer.data(), std::min<uint32_t>(bytesReturned, kStorageDescriptorBufferSize));
-        DeviceIdentificationTexts texts = ReadDeviceIdentification(returned);
+        const DeviceIdentificationTexts texts = ReadDeviceIdentification(returned);
         if (texts.busType != kBusTypeUsb) {
             continue;
         }
-        m_strVendor = std::move(texts.vendor);
-        m_strModel = std::move(texts.product);
+        m_strVendor = storage.WidenIdentification(texts.vendor);
+        m_strModel = storage.WidenIdentification(texts.product);
         LookupDiskModel(m_strVendor, m_strModel);
         UpperCaseAscii(m_strVendor);
         if (m_strVendor == kPlayerVendor) {

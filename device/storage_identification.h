@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace tolven {
@@ -42,6 +43,9 @@ class IStorageIdentification {
     virtual uint32_t GetDriveTypeW(std::u16string_view rootPath) = 0;  // rootPath "X:\"
     // volumePath "\\?\X:"; null when the open fails.
     virtual std::unique_ptr<IStorageDevice> OpenStorageDevice(std::u16string_view volumePath) = 0;
+    // The 8-bit vendor or product identification as UTF-16, by the host's rule for device texts
+    // (on Windows the ANSI code page of the current thread).
+    virtual std::u16string WidenIdentification(std::string_view text) = 0;
 };
 
 // The dialog's Format button, as far as the scan is concerned.

@@ -39,4 +39,8 @@ std::unique_ptr<IStorageDevice> Win32StorageIdentification::OpenStorageDevice(
     return std::make_unique<Win32StorageDevice>(handle);
 }
 
+std::u16string Win32StorageIdentification::WidenIdentification(std::string_view text) {
+    return WidenThreadAnsi(text);
+}
+
 }  // namespace tolven::win32

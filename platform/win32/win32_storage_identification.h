@@ -26,6 +26,8 @@ class Win32StorageIdentification final : public IStorageIdentification {
   public:
     uint32_t GetDriveTypeW(std::u16string_view rootPath) override;
     std::unique_ptr<IStorageDevice> OpenStorageDevice(std::u16string_view volumePath) override;
+    // Through the ANSI code page of the current thread, as every 8-bit text of the program.
+    std::u16string WidenIdentification(std::string_view text) override;
 };
 
 }  // namespace tolven::win32

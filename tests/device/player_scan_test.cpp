@@ -72,6 +72,25 @@ TEST(ScanForPlayerTest, TurnsTheReportedIdentificationIntoVendorAndModelTexts) {
     }
 }
 
+// The host widens the 8-bit texts by its own rule: after the vendor's blanks became '_' and the
+// product was cut to its first word, before the upper-casing. Here bytes B0 A1 read as u"가", as
+// in code page 949.
+TEST(ScanForPlayerTest, IdentificationTextsAreWidenedByTheHost) {
+    FakeStorageIdentification storage;
+    std::vector<std::string> widened;
+    storage.widen = [&widened](std::string_view text) {
+        widened.emplace_back(text);
+        return text == "\xB0\xA1" ? std::u16string(u"가") : WidenByteForByte(text);
+    };
+    storage.AddUsbDrive('E', "tolven ", "\xB0\xA1 X");
+    CPlayerDriveInfo record;
+    FakeEnableableButton button;
+    EXPECT_EQ(record.ScanForPlayer(storage, button), 'E');
+    EXPECT_EQ(widened, (std::vector<std::string>{"tolven", "\xB0\xA1"}));
+    EXPECT_EQ(record.m_strVendor, u"TOLVEN");
+    EXPECT_EQ(record.m_strModel, u"가");
+}
+
 TEST(ScanForPlayerTest, WithNoUsbDriveFindsNothingAndDisablesFormat) {
     FakeStorageIdentification storage;
     storage.SetDrive('C', {kDriveFixed, false, false, DescriptorWith("ATA", "SSD", 11), std::nullopt});

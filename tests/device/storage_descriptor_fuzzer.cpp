@@ -42,6 +42,7 @@ class OneDrive : public IStorageIdentification, public IEnableableButton {
     std::unique_ptr<IStorageDevice> OpenStorageDevice(std::u16string_view) override {
         return std::make_unique<ScriptedDevice>(data_, size_, claimed_);
     }
+    std::u16string WidenIdentification(std::string_view text) override { return WidenByteForByte(text); }
     void EnableWindow(bool) override {}
 
   private:
@@ -67,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::memcpy(exact.get(), data, returned);
     const DeviceIdentificationTexts texts = ReadDeviceIdentification({exact.get(), returned});
     if (texts.vendor.size() > kIdentificationTextLimit || texts.product.size() > kIdentificationTextLimit ||
-        texts.product.find(u' ') != std::u16string::npos ||
-        (!texts.vendor.empty() && texts.vendor.back() == u'_')) {
+        texts.product.find(' ') != std::string::npos ||
+        (!texts.vendor.empty() && texts.vendor.back() == '_')) {
         __builtin_trap();
     }
 

@@ -5,11 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "device/device_identification.h"
 #include "device/drive_info_panel.h"
 #include "device/panel_canvas.h"
 #include "device/storage_identification.h"
@@ -43,6 +45,10 @@ class FakeStorageIdentification : public IStorageIdentification {
 
     uint32_t GetDriveTypeW(std::u16string_view rootPath) override;
     std::unique_ptr<IStorageDevice> OpenStorageDevice(std::u16string_view volumePath) override;
+    std::u16string WidenIdentification(std::string_view text) override { return widen(text); }
+
+    // The host's rule for identification texts; byte for byte unless a test sets another.
+    std::function<std::u16string(std::string_view)> widen = WidenByteForByte;
 
     // Every platform call in order: "type X:\", "open \\?\X:", "query X", "close X".
     std::vector<std::string> calls;

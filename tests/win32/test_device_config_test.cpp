@@ -128,6 +128,7 @@ class RecordingStorage final : public IStorageIdentification {
         opens.emplace_back(volumePath);
         return nullptr;
     }
+    std::u16string WidenIdentification(std::string_view) override { return u"the system's widening"; }
     std::vector<std::u16string> typeQueries;
     std::vector<std::u16string> opens;
 };
@@ -154,6 +155,7 @@ TEST(ConfiguredStorageIdentification, AnswersForItsLetterOnly) {
 
     EXPECT_EQ(storage.OpenStorageDevice(u"\\\\?\\D:"), nullptr);
     EXPECT_EQ(system.opens, std::vector<std::u16string>{u"\\\\?\\D:"});
+    EXPECT_EQ(storage.WidenIdentification("VQ10"), u"the system's widening");
 }
 
 class RecordingVolume final : public IVolume {

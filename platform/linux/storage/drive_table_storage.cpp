@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "device/device_identification.h"
 #include "device/storage_descriptor.h"
 
 namespace tolven::linux_host {
@@ -74,6 +75,10 @@ std::unique_ptr<IStorageDevice> DriveTableStorage::OpenStorageDevice(std::u16str
     identity.productId = target->productId;
     return std::make_unique<OpenedTarget>(
         std::move(opened.target), BuildStorageDeviceDescriptor(identity, kStorageDescriptorBufferSize));
+}
+
+std::u16string DriveTableStorage::WidenIdentification(std::string_view text) {
+    return WidenByteForByte(text);
 }
 
 }  // namespace tolven::linux_host

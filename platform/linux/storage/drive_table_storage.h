@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "device/storage_identification.h"
@@ -28,6 +29,11 @@ class DriveTableStorage : public IStorageIdentification {
     // device (a FIFO, never waited on) gives null. The open device answers the storage query with a
     // descriptor of the target's bus type and identification.
     std::unique_ptr<IStorageDevice> OpenStorageDevice(std::u16string_view volumePath) override;
+
+    // Byte for byte (Latin-1). Linux hands on the device's identification bytes unconverted and
+    // has no code page of the thread to read them in, so a text shows the same in every locale;
+    // ASCII identifications, every known player among them, read as on Windows.
+    std::u16string WidenIdentification(std::string_view text) override;
 
   private:
     std::unique_ptr<TargetTable> ownTargets_;

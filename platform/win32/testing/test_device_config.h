@@ -52,6 +52,9 @@ class ConfiguredStorageIdentification final : public IStorageIdentification {
         : config_(std::move(config)), system_(system) {}
     uint32_t GetDriveTypeW(std::u16string_view rootPath) override;
     std::unique_ptr<IStorageDevice> OpenStorageDevice(std::u16string_view volumePath) override;
+    std::u16string WidenIdentification(std::string_view text) override {
+        return system_.WidenIdentification(text);
+    }
 
   private:
     TestDeviceConfig config_;

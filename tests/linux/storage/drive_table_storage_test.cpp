@@ -159,5 +159,11 @@ TEST_F(DriveTableStorageTest, TheScanFindsThePlayerAmongTheHostsTargets) {
     EXPECT_EQ(button.states, std::vector<bool>{true});
 }
 
+// Linux has no code page of the thread: bytes above 0x7F read as Latin-1 in every locale.
+TEST_F(DriveTableStorageTest, WidensIdentificationsByteForByte) {
+    DriveTableStorage storage(table_);
+    EXPECT_EQ(storage.WidenIdentification("VQ\xB0\xA1"), u"VQ\u00B0\u00A1");
+}
+
 }  // namespace
 }  // namespace tolven::linux_host
