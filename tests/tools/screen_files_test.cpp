@@ -99,10 +99,11 @@ TEST_F(ScreenFiles, RepeatOnlyTheBlocksMeantToBeRepeated) {
     EXPECT_EQ(files_[162], files_[161]);
     EXPECT_EQ(files_[166], files_[165]);
     // Every other picture is its own: a mix-up in the table would show as two equal files.
-    std::set<std::vector<uint8_t>> distinct;
-    for (const auto& [id, bytes] : files_) {
-        if (id != 162 && id != 166) {
-            EXPECT_TRUE(distinct.insert(bytes).second) << FileName(id) << " repeats another picture";
+    for (auto a = files_.begin(); a != files_.end(); ++a) {
+        for (auto b = std::next(a); b != files_.end(); ++b) {
+            if (a->first != 162 && a->first != 166 && b->first != 162 && b->first != 166) {
+                EXPECT_NE(a->second, b->second) << FileName(b->first) << " repeats " << FileName(a->first);
+            }
         }
     }
 }

@@ -9,14 +9,15 @@
 
 namespace tolven::linux_host {
 
+// Every member has an initialiser, so that designated initialisers may leave any out under GCC.
 struct DriveTarget {
     char letter = 0;         // assigned by DriveTable::Add
     std::string path;        // image file, or block device node (/dev/sdb1, /dev/sdc)
     bool isImage = false;    // a disk image file rather than a block device
     uint32_t driveType = 0;  // kDriveRemovable or kDriveFixed (device/storage_identification.h)
     uint32_t busType = 0;    // kBusTypeUsb for USB disks and images
-    std::string vendorId;    // identification as the device reports it, blanks included
-    std::string productId;
+    std::string vendorId{};  // identification as the device reports it, blanks included
+    std::string productId{};
 };
 
 // A drive letter of either case as the upper-case letter; 0 when `c` is not a letter A to Z.

@@ -17,7 +17,7 @@ struct FakeDisk {
     std::string size = "7814037168";
     std::string vendor = "TOLVEN  ";  // written with the kernel's line end
     std::string model = "VQ30            ";
-    std::vector<std::string> partitions;  // names; numbered 1, 2, ... unless given as "sdb5=5"
+    std::vector<std::string> partitions{};  // names; numbered 1, 2, ... unless given as "sdb5=5"
 };
 
 class FakeSysfs {
