@@ -30,6 +30,9 @@ class OneLetterStorage final : public IStorageIdentification {
     OneLetterStorage(IStorageIdentification& inner, char letter) : inner_(inner), letter_(letter) {}
     uint32_t GetDriveTypeW(std::u16string_view rootPath) override;
     std::unique_ptr<IStorageDevice> OpenStorageDevice(std::u16string_view volumePath) override;
+    std::u16string WidenIdentification(std::string_view text) override {
+        return inner_.WidenIdentification(text);
+    }
 
   private:
     IStorageIdentification& inner_;
