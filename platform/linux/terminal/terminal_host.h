@@ -22,11 +22,11 @@ struct TerminalHostOptions {
     bool inputIsTerminal = false;  // whether questions can be asked at all
     int32_t panelColumns = kPanelColumns;
     // UTF-8 to the terminal's character set; empty: written as it is.
-    std::function<std::string(std::string_view)> encode;
+    std::function<std::string(std::string_view)> encode{};
     // Writes what a Yes would destroy, just before the question.
-    std::function<void(std::ostream&)> describeTarget;
+    std::function<void(std::ostream&)> describeTarget{};
     // Called before anything is printed (a progress line is erased there).
-    std::function<void()> beforeOutput;
+    std::function<void()> beforeOutput{};
 };
 
 class TerminalHost : public MemoryWindowHost {
