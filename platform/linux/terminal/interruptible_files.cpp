@@ -21,7 +21,7 @@ class ReportingFile final : public IWritableFile {
         }
         return written;
     }
-    void CloseHandle() override { file_->CloseHandle(); }
+    bool CloseHandle() override { return file_->CloseHandle(); }
 
   private:
     std::unique_ptr<IWritableFile> file_;

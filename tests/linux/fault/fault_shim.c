@@ -90,7 +90,8 @@ static int Inject(int fd, int kind) {
     return error;
 }
 
-#define REAL(name, type) ((type)dlsym(RTLD_NEXT, name))
+// dlsym hands back an object pointer; POSIX lets it be a function (__extension__: ISO C does not).
+#define REAL(name, type) (__extension__(type) dlsym(RTLD_NEXT, name))
 
 ssize_t write(int fd, const void* data, size_t count) {
     const int error = Inject(fd, kWrite);
