@@ -1,37 +1,13 @@
 // Linux host, terminal: the facts of a listed player and their JSON form.
 #include "platform/linux/terminal/player_list.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "device/drive_info_panel.h"
+#include "platform/linux/terminal/safe_text.h"
 #include "platform/linux/terminal/target_description.h"
 #include "platform/linux/terminal/terminal_text.h"
 #include "platform/linux/volume/target_facts.h"
 
 namespace tolven::linux_host {
-
-namespace {
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-}  // namespace
 
 ListedPlayer ListPlayer(TargetTable& targets, const FoundPlayer& player, IVolumeInformation& volumes) {
     ListedPlayer listed;
