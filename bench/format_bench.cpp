@@ -23,10 +23,11 @@
 #include <string>
 #include <vector>
 
-#include "bench/counting_volume.h"
 #include "bench/loop_device.h"
 #include "fat32/format_volume.h"
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/terminal/counting_writes.h"
+#include "platform/linux/terminal/terminal_text.h"
 #include "platform/linux/volume/linux_clock.h"
 #include "platform/linux/volume/linux_page_allocator.h"
 #include "platform/linux/volume/linux_volume.h"
@@ -83,7 +84,8 @@ Measurement FormatWithTolven(const std::string& image, bool isImage = true) {
     target.isImage = isImage;
     const char letter = drives.Add(target);
     linux_host::LinuxVolumeSystem volumes(drives);
-    CountingVolumeSystem counting(volumes);
+    linux_host::WriteCount written(nullptr);
+    linux_host::CountingVolumeSystem counting(volumes, written);
     linux_host::LinuxClock clock;
     linux_host::LinuxPageAllocator pages;
     QuietLog log;
@@ -93,8 +95,7 @@ Measurement FormatWithTolven(const std::string& image, bool isImage = true) {
     const auto start = Clock::now();
     const bool ok = FormatVolumeFat32(request, FormatPlatform{counting, clock, pages});
     const auto end = Clock::now();
-    return {ok, std::chrono::duration<double>(end - start).count(), counting.Count().bytes,
-            counting.Count().writes};
+    return {ok, std::chrono::duration<double>(end - start).count(), written.Total(), written.Writes()};
 }
 
 // wchar of a finished child, read while it is still a zombie (before it is reaped).
@@ -153,23 +154,11 @@ std::string FindMkfs() {
     return {};
 }
 
-std::string Grouped(uint64_t value) {
-    const std::string digits = std::to_string(value);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i != 0 && (digits.size() - i) % 3 == 0) {
-            grouped += ',';
-        }
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
 void PrintRow(const char* tool, const Measurement& m) {
     std::printf("  %-10s %-4s %10.3f s %16s bytes", tool, m.ok ? "ok" : "FAIL", m.seconds,
-                Grouped(m.bytes).c_str());
+                linux_host::GroupedDecimal(m.bytes).c_str());
     if (m.writes != 0) {
-        std::printf(" in %s writes", Grouped(m.writes).c_str());
+        std::printf(" in %s writes", linux_host::GroupedDecimal(m.writes).c_str());
     }
     std::printf("\n");
 }
@@ -209,7 +198,7 @@ void CompareWithDdOnLoopDevice(const std::string& folder, uint64_t size) {
     const double a = ours[kRuns / 2];
     const double b = dd[kRuns / 2];
     std::printf("Loop device over a sparse image of %s bytes, %s bytes written, median of %d\n",
-                Grouped(size).c_str(), Grouped(bytes).c_str(), kRuns);
+                linux_host::GroupedDecimal(size).c_str(), linux_host::GroupedDecimal(bytes).c_str(), kRuns);
     std::printf("  tolven     %10.3f s\n  dd 64K     %10.3f s\n", a, b);
     if (a > 0 && b > 0) {
         std::printf("  ratio tolven/dd: time %.3f\n", a / b);
@@ -245,7 +234,7 @@ int Run(const std::string& parent, const std::string& mkfs) {
             b = FormatWithMkfs(mkfs, theirs);
         }
         std::filesystem::remove(theirs);
-        std::printf("%s (%s bytes)\n", size.name, Grouped(size.bytes).c_str());
+        std::printf("%s (%s bytes)\n", size.name, linux_host::GroupedDecimal(size.bytes).c_str());
         PrintRow("tolven", a);
         PrintRow("mkfs.fat", b);
         if (b.seconds > 0 && b.bytes > 0) {

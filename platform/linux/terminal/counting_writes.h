@@ -20,15 +20,18 @@ class WriteCount {
     explicit WriteCount(WrittenBytesSink sink) : sink_(std::move(sink)) {}
     void Add(uint64_t bytes) {
         total_ += bytes;
+        ++writes_;
         if (sink_) {
             sink_(total_);
         }
     }
     uint64_t Total() const { return total_; }
+    uint64_t Writes() const { return writes_; }  // successful write calls
 
   private:
     WrittenBytesSink sink_;
     uint64_t total_ = 0;
+    uint64_t writes_ = 0;
 };
 
 // The volume system whose volumes count their writes into `count`.

@@ -7,24 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/linux/terminal/terminal_text.h"
+
 namespace tolven::linux_host {
-
-namespace {
-
-std::string Grouped(uint64_t value) {
-    // Built forwards rather than with insert(), which GCC 12 at -O3 flags as an overlapping copy.
-    const std::string digits = std::to_string(value);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            grouped += ',';
-        }
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
-}  // namespace
 
 RunStatistics MeasureRun(std::chrono::steady_clock::time_point start) {
     RunStatistics statistics;
@@ -49,9 +34,9 @@ RunStatistics MeasureRun(std::chrono::steady_clock::time_point start) {
 std::string FormatRunStatistics(const RunStatistics& statistics) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f", statistics.seconds);
-    return std::string("time ") + seconds + " s, peak memory " + Grouped(statistics.peakResidentKiB) +
-           " KiB, written " + Grouped(statistics.bytesWritten) + " bytes (" +
-           Grouped(statistics.bytesToStorage) + " bytes to storage)";
+    return std::string("time ") + seconds + " s, peak memory " + GroupedDecimal(statistics.peakResidentKiB) +
+           " KiB, written " + GroupedDecimal(statistics.bytesWritten) + " bytes (" +
+           GroupedDecimal(statistics.bytesToStorage) + " bytes to storage)";
 }
 
 }  // namespace tolven::linux_host

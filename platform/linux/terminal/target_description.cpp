@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/linux/terminal/progress_line.h"
+#include "platform/linux/terminal/terminal_text.h"
 
 namespace tolven::linux_host {
 
@@ -46,18 +47,6 @@ std::string SignatureText(const ProbedSignature& signature) {
 }
 
 }  // namespace
-
-std::string GroupedDecimal(uint64_t value) {
-    const std::string digits = std::to_string(value);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i != 0 && (digits.size() - i) % 3 == 0) {
-            grouped += ',';
-        }
-        grouped += digits[i];
-    }
-    return grouped;
-}
 
 std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts) {
     constexpr char kIndent[] = "               ";

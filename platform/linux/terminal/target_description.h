@@ -16,7 +16,4 @@ std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts);
 // they cannot be read).
 std::string DescribeTargetNow(TargetTable& targets, const DriveTarget& target);
 
-// "2,202,009,600".
-std::string GroupedDecimal(uint64_t value);
-
 }  // namespace tolven::linux_host

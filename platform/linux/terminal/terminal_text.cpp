@@ -85,4 +85,17 @@ std::u16string TerminalLineEnds(std::u16string_view text) {
     return out;
 }
 
+std::string GroupedDecimal(uint64_t value) {
+    // Built forwards rather than with insert(), which GCC 12 at -O3 flags as an overlapping copy.
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
 }  // namespace tolven::linux_host
