@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench/loop_device.h"
+#include "bench/scratch_files.h"
 
 namespace tolven::bench {
 namespace {
@@ -106,15 +107,6 @@ Run Execute(const std::vector<std::string>& argv, const std::string& syncPath) {
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     run.peakRssKiB = usage.ru_maxrss;
     return run;
-}
-
-bool CreateSparseImage(const std::string& path, uint64_t size) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const bool ok = fd >= 0 && ::ftruncate(fd, static_cast<off_t>(size)) == 0;
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return ok;
 }
 
 std::vector<std::string> TolvenCommand(const std::string& program, const std::string& target) {
@@ -233,9 +225,8 @@ int RunBench(const std::string& parent, const std::string& program, const std::s
         {"40 GB player (VQ10)", 40007729664ull},
         {"largest volume, 4,294,967,294 sectors", 4294967294ull * 512},
     };
-    std::string folder = (std::filesystem::path(parent) / "tolven-command-bench-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) {
-        std::fprintf(stderr, "cannot create a folder under %s: %s\n", parent.c_str(), std::strerror(errno));
+    const std::string folder = MakeScratchFolder(parent, "tolven-command-bench");
+    if (folder.empty()) {
         return 2;
     }
     std::printf(

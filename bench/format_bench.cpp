@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench/loop_device.h"
+#include "bench/scratch_files.h"
 #include "fat32/format_volume.h"
 #include "platform/linux/host/drive_table.h"
 #include "platform/linux/terminal/counting_writes.h"
@@ -67,15 +68,6 @@ struct Measurement {
     uint64_t bytes = 0;
     uint64_t writes = 0;  // write calls; 0 when not known
 };
-
-bool CreateSparseImage(const std::string& path, uint64_t size) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const bool ok = fd >= 0 && ::ftruncate(fd, static_cast<off_t>(size)) == 0;
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return ok;
-}
 
 Measurement FormatWithTolven(const std::string& image, bool isImage = true) {
     linux_host::DriveTable drives;
@@ -144,16 +136,6 @@ Measurement FormatWithMkfs(const std::string& mkfs, const std::string& image) {
     return m;
 }
 
-std::string FindMkfs() {
-    for (const char* dir : {"/usr/sbin", "/sbin", "/usr/bin", "/bin", "/usr/local/sbin"}) {
-        const std::string candidate = std::string(dir) + "/mkfs.fat";
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
 void PrintRow(const char* tool, const Measurement& m) {
     std::printf("  %-10s %-4s %10.3f s %16s bytes", tool, m.ok ? "ok" : "FAIL", m.seconds,
                 linux_host::GroupedDecimal(m.bytes).c_str());
@@ -214,9 +196,8 @@ int Run(const std::string& parent, const std::string& mkfs) {
         {"40 GB partition", 40007729664ull},
         {"largest volume, 4,294,967,294 sectors", 4294967294ull * 512},
     };
-    std::string folder = (std::filesystem::path(parent) / "tolven-bench-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) {
-        std::fprintf(stderr, "cannot create a folder under %s: %s\n", parent.c_str(), std::strerror(errno));
+    const std::string folder = MakeScratchFolder(parent, "tolven-bench");
+    if (folder.empty()) {
         return 2;
     }
     std::printf("Sparse images in %s; mkfs.fat: %s -a -F 32 -s 64 -R 32\n", folder.c_str(), mkfs.c_str());
@@ -254,7 +235,7 @@ int Run(const std::string& parent, const std::string& mkfs) {
 int main(int argc, char** argv) {
     const char* tmp = std::getenv("TMPDIR");
     std::string dir = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
-    std::string mkfs = tolven::bench::FindMkfs();
+    std::string mkfs = tolven::bench::FindTool("mkfs.fat");
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--dir" && i + 1 < argc) {
