@@ -52,9 +52,10 @@ std::string PlayerListText(TargetTable& targets, std::vector<FoundPlayer>& playe
 std::string SeveralPlayersMessage(const std::vector<FoundPlayer>& players, const std::string& program) {
     std::string text = program + ": " + std::to_string(players.size()) + " Tolven players found:\n";
     for (const FoundPlayer& player : players) {
-        text += "  " + player.target->path + "  (";
+        text += "  " + TerminalSafe(player.target->path) + "  (";
         text += player.target->letter;
-        text += ": " + ToUtf8(player.drive.m_strVendor) + " " + ToUtf8(player.drive.m_strModel) + ")\n";
+        text +=
+            ": " + ToUtf8(TerminalSafe(player.drive.m_strVendor + u" " + player.drive.m_strModel)) + ")\n";
     }
     return text + program + ": name the one to format: " + program + " [OPTION]... TARGET\n";
 }

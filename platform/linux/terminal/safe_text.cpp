@@ -76,6 +76,25 @@ std::string TerminalSafe(std::string_view text, bool keepLineBreaks) {
     return out;
 }
 
+std::u16string TerminalSafe(std::u16string_view text, bool keepLineBreaks) {
+    const auto isHigh = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+    const auto isLow = [](char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (isHigh(unit) && i + 1 < text.size() && isLow(text[i + 1])) {
+            out += unit;
+            out += text[++i];
+        } else if (isHigh(unit) || isLow(unit) || (IsControl(unit) && !(keepLineBreaks && unit == u'\n'))) {
+            out += u'?';
+        } else {
+            out += unit;
+        }
+    }
+    return out;
+}
+
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
     for (std::size_t i = 0; i < text.size();) {

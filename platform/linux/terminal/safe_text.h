@@ -12,6 +12,8 @@ namespace tolven::linux_host {
 // become '?', as does every byte that is not part of a well-formed UTF-8 sequence. With
 // keepLineBreaks, '\n' is kept (for text that is printed line by line on purpose).
 std::string TerminalSafe(std::string_view text, bool keepLineBreaks = false);
+// The same for the dialog's UTF-16 texts; a lone surrogate becomes '?' too.
+std::u16string TerminalSafe(std::u16string_view text, bool keepLineBreaks = false);
 
 // A JSON string literal, quotes included: controls escaped (\n, \t, \u001b, \u0085, ...), and
 // bytes that are not well-formed UTF-8 replaced by U+FFFD.

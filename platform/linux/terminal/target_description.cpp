@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/linux/terminal/progress_line.h"
+#include "platform/linux/terminal/safe_text.h"
 #include "platform/linux/terminal/terminal_text.h"
 
 namespace tolven::linux_host {
@@ -28,7 +29,7 @@ std::string PartitionLine(const ProbedPartition& partition) {
     std::string line = std::to_string(partition.number) + ": start " + GroupedDecimal(partition.start) +
                        ", " + GroupedDecimal(partition.size) + " sectors (" +
                        HumanBytes(partition.size * 512) + "), type ";
-    line += partition.typeName.empty() ? Hex(partition.type) : partition.typeName;
+    line += partition.typeName.empty() ? Hex(partition.type) : TerminalSafe(partition.typeName);
     if (partition.extended) {
         line += " (extended)";
     }
@@ -36,12 +37,12 @@ std::string PartitionLine(const ProbedPartition& partition) {
 }
 
 std::string SignatureText(const ProbedSignature& signature) {
-    std::string text = signature.type;
+    std::string text = TerminalSafe(signature.type);
     if (!signature.label.empty()) {
-        text += ", label \"" + signature.label + "\"";
+        text += ", label \"" + TerminalSafe(signature.label) + "\"";
     }
     if (!signature.uuid.empty()) {
-        text += ", UUID " + signature.uuid;
+        text += ", UUID " + TerminalSafe(signature.uuid);
     }
     return text;
 }
@@ -49,19 +50,21 @@ std::string SignatureText(const ProbedSignature& signature) {
 }  // namespace
 
 std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts) {
+    // The path, the device's texts and what libblkid reads from the disk may all carry controls.
     constexpr char kIndent[] = "               ";
-    std::string text = "Target:        " + target.path +
+    std::string text = "Target:        " + TerminalSafe(target.path) +
                        (facts.isBlockDevice ? " (block device)\n" : " (disk image file)\n");
     text += "Size:          " + GroupedDecimal(facts.sizeBytes) + " bytes (" + HumanBytes(facts.sizeBytes) +
             ")\n";
-    text += "Vendor/model:  " + Trimmed(target.vendorId) + " / " + Trimmed(target.productId) + "\n";
+    text += "Vendor/model:  " + TerminalSafe(Trimmed(target.vendorId)) + " / " +
+            TerminalSafe(Trimmed(target.productId)) + "\n";
     if (facts.probeError != 0) {
         text += "Contents:      unknown (the target could not be read)\n";
     } else {
         if (facts.probe.tableType.empty()) {
             text += "Partitions:    no partition table\n";
         } else {
-            text += "Partitions:    " + DescribeTableType(facts.probe.tableType) + "\n";
+            text += "Partitions:    " + TerminalSafe(DescribeTableType(facts.probe.tableType)) + "\n";
             for (const ProbedPartition& partition : facts.probe.partitions) {
                 text += kIndent + PartitionLine(partition) + "\n";
             }
@@ -77,8 +80,8 @@ std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts) 
         text += "Mounted:       no\n";
     }
     for (std::size_t i = 0; i < facts.mounts.size(); ++i) {
-        text += (i == 0 ? "Mounted:       " : kIndent) + facts.mounts[i].source + " on " +
-                facts.mounts[i].target + "\n";
+        text += (i == 0 ? "Mounted:       " : kIndent) + TerminalSafe(facts.mounts[i].source) + " on " +
+                TerminalSafe(facts.mounts[i].target) + "\n";
     }
     return text;
 }
@@ -88,8 +91,8 @@ std::string DescribeTargetNow(TargetTable& targets, const DriveTarget& target) {
     TargetFacts facts;
     const int error = opened.target ? GatherTargetFacts(*opened.target, facts) : opened.error;
     if (error != 0) {
-        std::string text = "Target:        " + target.path + " (";
-        text += opened.reason.empty() ? std::strerror(error) : opened.reason;
+        std::string text = "Target:        " + TerminalSafe(target.path) + " (";
+        text += opened.reason.empty() ? std::strerror(error) : TerminalSafe(opened.reason);
         return text + ")\n";
     }
     return DescribeTarget(target, facts);

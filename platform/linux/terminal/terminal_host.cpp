@@ -6,6 +6,7 @@
 
 #include "app/resource_ids.h"
 #include "platform/linux/terminal/run_signals.h"
+#include "platform/linux/terminal/safe_text.h"
 #include "platform/linux/terminal/terminal_text.h"
 #include "platform/linux/terminal/text_panel_canvas.h"
 
@@ -62,9 +63,9 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
     }
     // Appended piece by piece: GCC 12 misreads "literal" + std::string&& as an overlapping copy.
     std::string line = "[";
-    line += ToUtf8(caption);
+    line += ToUtf8(TerminalSafe(caption));
     line += "] ";
-    line += ToUtf8(TerminalLineEnds(text));
+    line += ToUtf8(TerminalSafe(TerminalLineEnds(text), true));
     screen_ << Encoded(line) << "\n";
     if (!question) {
         screen_.flush();
@@ -115,7 +116,7 @@ void TerminalHost::OnWindowTextChanged(const Window& window, const std::u16strin
     const std::u16string_view added =
         continues ? std::u16string_view(window.text).substr(before.size()) : std::u16string_view(window.text);
     BeforeOutput();
-    log_ << Encoded(ToUtf8(TerminalLineEnds(added)));
+    log_ << Encoded(ToUtf8(TerminalSafe(TerminalLineEnds(added), true)));
     log_.flush();
 }
 

@@ -1,8 +1,8 @@
 // Linux host, terminal: the dialog in a terminal. The windows live in memory; the panel is
 // printed as text at every paint and message boxes ask their question at the prompt, both on the
 // screen the user looks at; the status log's lines are printed on the log stream as they are
-// appended. Once the main dialog is up it paints, presses "Format" when that button is enabled
-// (unless only listing), and then closes.
+// appended, every text with its control characters shown as '?'. Once the main dialog is up it paints,
+// presses "Format" when that button is enabled (unless only listing), and then closes.
 #pragma once
 
 #include <functional>

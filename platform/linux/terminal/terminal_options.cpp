@@ -3,6 +3,8 @@
 
 #include <limits>
 
+#include "platform/linux/terminal/safe_text.h"
+
 namespace tolven::linux_host {
 
 namespace {
@@ -173,13 +175,13 @@ std::optional<TerminalOptions> ParseTerminalOptions(const std::vector<std::strin
             options.product = value;
         } else if (argument.substr(0, 2) == "--") {
             if (!SetLongFlag(argument, options)) {
-                error = "unknown option '" + std::string(argument) + "'";
+                error = "unknown option '" + TerminalSafe(argument) + "'";
                 return std::nullopt;
             }
         } else {
             for (const char letter : argument.substr(1)) {
                 if (!SetShortFlag(letter, options)) {
-                    error = "invalid option -- '" + std::string(1, letter) + "'";
+                    error = "invalid option -- '" + TerminalSafe(std::string(1, letter)) + "'";
                     return std::nullopt;
                 }
             }

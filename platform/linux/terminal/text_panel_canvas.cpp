@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/linux/terminal/safe_text.h"
 #include "platform/linux/terminal/terminal_text.h"
 
 namespace tolven::linux_host {
@@ -109,7 +110,8 @@ std::vector<std::string> RenderPanel(const PanelDrawing& drawing, int32_t column
         std::u16string& row = (text.format & kDtBottom) != 0    ? bottom
                               : (text.format & kDtVCenter) != 0 ? middle
                                                                 : top;
-        row = Placed(text.text, text.format, room);
+        // A label or a vendor text may carry controls: made safe before it is measured.
+        row = Placed(TerminalSafe(text.text), text.format, room);
     }
     std::u16string bar;
     if (drawing.bar) {

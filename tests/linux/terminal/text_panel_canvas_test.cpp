@@ -82,6 +82,19 @@ TEST(RenderPanelTest, WideHangulTakesTwoColumnsSoTheFrameStaysStraight) {
     EXPECT_EQ(lines[3], "|" + std::string(kPanelColumns, ' ') + "|") << "no bar without a player volume";
 }
 
+TEST(RenderPanelTest, ControlsInADevicesTextShowAsQuestionMarksAndKeepTheFrameStraight) {
+    // A vendor text widened byte for byte can carry C0 and C1 controls; a label, a lone surrogate.
+    PanelDrawing drawing;
+    drawing.texts.push_back(PanelText{u"E: \x1b]0;x\a\n", kTopLeft, 0});
+    drawing.texts.push_back(PanelText{u"TOLVEN \u009b2J\xD800", kCentred, 0});
+    const std::vector<std::string> lines = RenderPanel(drawing, kNarrowestPanelColumns);
+    EXPECT_EQ(lines[1], "|E: ?]0;x??" + std::string(kNarrowestPanelColumns - 10, ' ') + "|");
+    const std::string centred = "TOLVEN ?2J?";
+    const std::size_t left = (kNarrowestPanelColumns - centred.size()) / 2;
+    EXPECT_EQ(lines[2], "|" + std::string(left, ' ') + centred +
+                            std::string(kNarrowestPanelColumns - left - centred.size(), ' ') + "|");
+}
+
 TEST(RenderPanelTest, FitsANarrowTerminalWithoutWrapping) {
     struct Case {
         int terminalColumns;

@@ -165,6 +165,31 @@ make_mbr_image() {
     put_bytes 510 85 170
 }
 
+# The volume label's 11 bytes in the boot sector and in the root directory's label entry (the
+# first entry there after a format).
+put_label() {
+    local reserved fats fat_sectors cluster_sectors root_cluster
+    read -r reserved <<<"$(od -An -tu2 -j 14 -N 2 "$image")"
+    read -r fats <<<"$(od -An -tu1 -j 16 -N 1 "$image")"
+    read -r cluster_sectors <<<"$(od -An -tu1 -j 13 -N 1 "$image")"
+    read -r fat_sectors <<<"$(od -An -tu4 -j 36 -N 4 "$image")"
+    read -r root_cluster <<<"$(od -An -tu4 -j 44 -N 4 "$image")"
+    put_bytes 71 "$@"
+    put_bytes $(((reserved + fats * fat_sectors + (root_cluster - 2) * cluster_sectors) * 512)) "$@"
+}
+
+# No control byte of a hostile text reached the output: no ESC, no BEL, and each text in its
+# sanitised form, on one line.
+expect_sanitised() {
+    local text
+    if LC_ALL=C grep -q -P '[\x07\x1b]' "$out" "$err"; then
+        fail "control bytes reached the output"
+    fi
+    for text in "$@"; do
+        grep -q -F -- "$text" "$out" "$err" || fail "'$text' is not shown"
+    done
+}
+
 case $case_name in
     model_VQ10 | model_VQ20 | model_VQ30 | model_VQ40 | model_VQ45)
         model=${case_name#model_}
@@ -377,6 +402,26 @@ sys.exit(subprocess.call(sys.argv[1:], stdout=w))' "$program" --image "$image" -
         expect_status 1
         grep -q -F 'File too large' "$err" || fail "no reason: $(cat "$err")"
         [ -e "$image" ] && fail "an image was left behind"
+        ;;
+    hostile_text)
+        # A label and identification texts with terminal sequences and line breaks: each control
+        # byte is shown as '?' in the panel, the description, the list and the messages.
+        run --image "$image" --size "$image_size" --yes
+        expect_status 0
+        # ESC [2J, LF, ESC ]0;X BEL: clear the screen, break the line, set the window title.
+        put_label 27 91 50 74 10 27 93 48 59 88 7
+        label='?[2J??]0;X?'
+        product=$'VQ10\e[31m\nX'
+        run --list --image "$image" --product "$product"
+        expect_status 0
+        expect_sanitised "| D: $label" "label \"$label\"" 'TOLVEN VQ10?[31m?X' 'TOLVEN / VQ10?[31m?X'
+        truncate -s "$image_size" "$work/second.img"
+        run "$image" "$work/second.img" --product "$product" --yes
+        expect_status 2
+        expect_sanitised 'TOLVEN VQ10?[31m?X)'
+        run --image "$image" --vendor $'AC\e[2J\nME' --yes
+        expect_status 3
+        expect_sanitised "reports vendor 'AC?[2J?ME'"
         ;;
     *)
         echo "unknown case $case_name"
