@@ -156,7 +156,7 @@ std::optional<TerminalOptions> ParseTerminalOptions(const std::vector<std::strin
             const std::optional<uint64_t> size = missing ? std::nullopt : ParseByteSize(value);
             if (!size) {
                 error = missing ? "option '--size' needs a size"
-                                : "invalid size '" + std::string(value) +
+                                : "invalid size '" + TerminalSafe(value) +
                                       "': give a positive number of bytes, optionally with K, M, G or T";
                 return std::nullopt;
             }
