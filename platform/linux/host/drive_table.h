@@ -18,6 +18,9 @@ struct DriveTarget {
     uint32_t busType = 0;    // kBusTypeUsb for USB disks and images
     std::string vendorId{};  // identification as the device reports it, blanks included
     std::string productId{};
+    // Why it must not be formatted, decided when it was found (a partition table that would be
+    // formatted over): an English sentence naming the path. Empty when nothing speaks against it.
+    std::string refusal{};
 };
 
 // A drive letter of either case as the upper-case letter; 0 when `c` is not a letter A to Z.

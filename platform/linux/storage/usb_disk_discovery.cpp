@@ -7,6 +7,8 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/linux/volume/target_check.h"
+
 namespace tolven::linux_host {
 
 namespace fs = std::filesystem;
@@ -41,10 +43,13 @@ bool SitsOnUsb(const fs::path& diskDir, const fs::path& devicesRoot) {
     return false;
 }
 
-// The partition with the lowest number, or nullopt when the disk has none.
-std::optional<std::string> FirstPartition(const fs::path& diskDir) {
-    std::optional<std::string> first;
-    long firstNumber = 0;
+struct FirstPartition {
+    std::string name;  // the partition with the lowest number; empty when the disk has none
+    long number = 0;
+};
+
+FirstPartition FindFirstPartition(const fs::path& diskDir) {
+    FirstPartition first;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(diskDir, error)) {
         const std::optional<std::string> number = ReadAttribute(entry.path() / "partition");
@@ -56,9 +61,8 @@ std::optional<std::string> FirstPartition(const fs::path& diskDir) {
         if (end == number->c_str() || value <= 0) {
             continue;
         }
-        if (!first || value < firstNumber) {
-            first = entry.path().filename().string();
-            firstNumber = value;
+        if (first.name.empty() || value < first.number) {
+            first = {entry.path().filename().string(), value};
         }
     }
     return first;
@@ -90,7 +94,15 @@ std::vector<UsbDisk> FindUsbDisks(const fs::path& sysfsRoot, const fs::path& dev
         }
         UsbDisk disk;
         disk.name = name;
-        disk.devicePath = (devRoot / FirstPartition(diskDir).value_or(name)).string();
+        // Only partition 1 is ever a player's volume: another partition is left alone.
+        const FirstPartition first = FindFirstPartition(diskDir);
+        disk.devicePath = (devRoot / (first.number == 1 ? first.name : name)).string();
+        if (!first.name.empty() && first.number != 1) {
+            disk.refusal = "'" + disk.devicePath +
+                           "' holds a partition table; partition 1 is empty; partition " +
+                           std::to_string(first.number) +
+                           " holds data: repartition the disk, or name the partition itself";
+        }
         disk.driveType = ReadAttribute(diskDir / "removable") == "1" ? kDriveRemovable : kDriveFixed;
         disk.vendorId = ReadAttribute(diskDir / "device" / "vendor").value_or("");
         disk.productId = ReadAttribute(diskDir / "device" / "model").value_or("");
@@ -104,6 +116,12 @@ std::size_t AddUsbDisks(DriveTable& table, const fs::path& sysfsRoot, const fs::
     for (UsbDisk& disk : FindUsbDisks(sysfsRoot, devRoot)) {
         DriveTarget target;
         target.path = std::move(disk.devicePath);
+        target.refusal = std::move(disk.refusal);
+        const TableCheck check = CheckPartitionTable((devRoot / disk.name).string(), sysfsRoot, devRoot);
+        if (check.probed) {
+            target.path = check.path;
+            target.refusal = check.refusal.empty() ? "" : "'" + check.path + "' " + check.refusal;
+        }
         target.driveType = disk.driveType;
         target.busType = kBusTypeUsb;
         target.vendorId = std::move(disk.vendorId);

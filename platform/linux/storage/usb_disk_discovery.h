@@ -15,7 +15,8 @@ namespace tolven::linux_host {
 // A USB disk as sysfs describes it.
 struct UsbDisk {
     std::string name;        // kernel name, "sdb"
-    std::string devicePath;  // its first partition's node, or the whole disk's when it has none
+    std::string devicePath;  // its partition 1's node, or the whole disk's when it has none
+    std::string refusal;     // English, when the partitions sysfs shows must not be formatted over
     uint32_t driveType = 0;  // kDriveRemovable or kDriveFixed, from the disk's "removable" flag
     std::string vendorId;    // device/vendor and device/model, blanks kept, line end removed
     std::string productId;
@@ -27,8 +28,9 @@ struct UsbDisk {
 std::vector<UsbDisk> FindUsbDisks(const std::filesystem::path& sysfsRoot = "/sys",
                                   const std::filesystem::path& devRoot = "/dev");
 
-// Adds every disk of FindUsbDisks to the table as a USB target, in that order. Returns how many
-// got a letter.
+// Adds every disk of FindUsbDisks to the table as a USB target, in that order. A disk that can be
+// read has its partition table checked (partition 1 of a sane MBR, or the whole disk without a
+// table; any other table is recorded as the target's refusal). Returns how many got a letter.
 std::size_t AddUsbDisks(DriveTable& table, const std::filesystem::path& sysfsRoot = "/sys",
                         const std::filesystem::path& devRoot = "/dev");
 

@@ -63,8 +63,8 @@ int Layout(int fd, const struct stat& st, TargetLayout& layout) {
 
 }  // namespace
 
-TargetCheck CheckTarget(const std::string& path, const fs::path& sysfsRoot, const fs::path& devRoot) {
-    TargetCheck check;
+TableCheck CheckPartitionTable(const std::string& path, const fs::path& sysfsRoot, const fs::path& devRoot) {
+    TableCheck check;
     check.path = path;
     UniqueFd fd;
     const int raw = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -80,6 +80,7 @@ TargetCheck CheckTarget(const std::string& path, const fs::path& sysfsRoot, cons
     if (Layout(fd.Get(), st, layout) != 0) {
         return check;  // unreadable: the open for the format reports it
     }
+    check.probed = true;
     if (S_ISREG(st.st_mode)) {
         if (layout.kind == TargetLayoutKind::kRefused) {
             check.refusal = layout.refusal;
@@ -108,9 +109,27 @@ TargetCheck CheckTarget(const std::string& path, const fs::path& sysfsRoot, cons
                         "table (partx -a), or name the partition itself";
         return check;
     }
-    TargetCheck partition = CheckTarget(node, sysfsRoot, devRoot);  // it must hold no table itself
+    TableCheck partition = CheckPartitionTable(node, sysfsRoot, devRoot);  // it must hold no table itself
+    partition.probed = true;  // the disk decided, whether or not the partition reads
     partition.note = "using " + node + ", the first partition of " + path;
     return partition;
+}
+
+std::string TableRefusalOf(int fd) {
+    struct stat st {};
+    TargetLayout layout;
+    if (::fstat(fd, &st) != 0 || Layout(fd, st, layout) != 0) {
+        return {};
+    }
+    switch (layout.kind) {
+        case TargetLayoutKind::kRefused:
+            return layout.refusal;
+        case TargetLayoutKind::kFirstPartition:
+            return "holds " + DescribeTableType("dos") + ": name its partition 1, not the whole disk";
+        case TargetLayoutKind::kBareVolume:
+            break;
+    }
+    return {};
 }
 
 }  // namespace tolven::linux_host

@@ -10,15 +10,20 @@
 
 namespace tolven::linux_host {
 
-struct TargetCheck {
+struct TableCheck {
     std::string path;     // the node to use: the one named, or the first partition of a whole disk
     std::string note;     // English, when the path was replaced
-    std::string refusal;  // English, empty when the target may be formatted
+    std::string refusal;  // English, to follow the path in quotes; empty when it may be formatted
+    bool probed = false;  // false: the target could not be read, and nothing was decided
 };
 
 // Opens the target read only and without blocking; a target that cannot be opened, or is neither
 // a regular file nor a block device, is left to the open that follows, which reports it.
-TargetCheck CheckTarget(const std::string& path, const std::filesystem::path& sysfsRoot = kSysfsRoot,
-                        const std::filesystem::path& devRoot = "/dev");
+TableCheck CheckPartitionTable(const std::string& path, const std::filesystem::path& sysfsRoot = kSysfsRoot,
+                               const std::filesystem::path& devRoot = "/dev");
+
+// Why the volume placement refuses the open target `fd` (the partition table in its sector 0), as
+// text to follow its path in quotes. Empty when the table cannot be read now.
+std::string TableRefusalOf(int fd);
 
 }  // namespace tolven::linux_host

@@ -131,7 +131,18 @@ int OpenTarget::Read(uint64_t offset, std::byte* data, std::size_t byteCount) {
     return got == byteCount ? 0 : EIO;
 }
 
+int OpenTarget::Note(int error, const char* operation, uint64_t offset) {
+    if (error != 0 && firstFailure_.error == 0) {
+        firstFailure_ = TransferFailure{operation, offset, error};
+    }
+    return error;
+}
+
 int OpenTarget::Write(uint64_t offset, const std::byte* data, std::size_t byteCount) {
+    return Note(WriteRange(offset, data, byteCount), "write", offset);
+}
+
+int OpenTarget::WriteRange(uint64_t offset, const std::byte* data, std::size_t byteCount) {
     if (writeError_ != 0) {
         return writeError_;
     }
@@ -147,6 +158,10 @@ int OpenTarget::Write(uint64_t offset, const std::byte* data, std::size_t byteCo
 }
 
 int OpenTarget::WriteZeros(uint64_t offset, uint64_t byteCount) {
+    return Note(WriteZeroRange(offset, byteCount), "write", offset);
+}
+
+int OpenTarget::WriteZeroRange(uint64_t offset, uint64_t byteCount) {
     if (writeError_ != 0) {
         return writeError_;
     }
@@ -177,7 +192,7 @@ int OpenTarget::Sync() {
         return 0;
     }
     if (::fsync(fd_.Get()) != 0) {
-        return errno;
+        return Note(errno, "flush", 0);
     }
     unsynced_ = false;
     return 0;

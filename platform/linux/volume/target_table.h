@@ -52,6 +52,13 @@ struct TargetIdentity {
     bool SameTarget(const TargetIdentity& other) const;
 };
 
+// The first write or flush of a run that failed: what the terminal names as the reason.
+struct TransferFailure {
+    const char* operation = "";  // "write" or "flush"
+    uint64_t offset = 0;         // bytes from the target's start, for a write
+    int error = 0;               // errno; 0 while nothing failed
+};
+
 class OpenTarget {
   public:
     OpenTarget(std::string path, UniqueFd fd, const TargetIdentity& identity, int writeError);
@@ -74,6 +81,7 @@ class OpenTarget {
     int WriteZeros(uint64_t offset, uint64_t byteCount);
     // fsync, when anything was written through Write or WriteZeros since the last Sync.
     int Sync();
+    const TransferFailure& FirstFailure() const { return firstFailure_; }
 
     // Opens the path again (O_NONBLOCK | O_CLOEXEC | O_NOCTTY added) and checks that it still
     // names this target: ESTALE when another file or device took its place.
@@ -104,6 +112,9 @@ class OpenTarget {
     void NoteRewritten() { ++changeCount_; }
 
   private:
+    int Note(int error, const char* operation, uint64_t offset);
+    int WriteRange(uint64_t offset, const std::byte* data, std::size_t byteCount);
+    int WriteZeroRange(uint64_t offset, uint64_t byteCount);
     int Refusal() const;
     int UpdateImageLock();
     int SetDirect(bool on);
@@ -123,6 +134,7 @@ class OpenTarget {
     int directUsers_ = 0;
     bool directFailed_ = false;
     uint64_t changeCount_ = 0;
+    TransferFailure firstFailure_;
 };
 
 struct TargetOpen {

@@ -22,9 +22,12 @@ TEST(FindUsbDisksTest, FindsUsbDisksOnlyInKernelNameOrder) {
         {"no disk at all", {}, {}},
         {"whole disk without partition table", {{.name = "sdb"}}, {"/dev/sdb"}},
         {"first partition", {{.name = "sdb", .partitions = {"sdb1", "sdb2"}}}, {"/dev/sdb1"}},
-        {"lowest partition number, not name order",
-         {{.name = "sdb", .partitions = {"sdb10=10", "sdb2=2", "sdb3=3"}}},
-         {"/dev/sdb2"}},
+        {"partition 1 by number, not name order",
+         {{.name = "sdb", .partitions = {"sdb10=10", "sdb1=1", "sdb2=2"}}},
+         {"/dev/sdb1"}},
+        {"no partition 1: the whole disk, refused below",
+         {{.name = "sdb", .partitions = {"sdb2=2"}}},
+         {"/dev/sdb"}},
         {"SATA disk is left out", {{.name = "sda", .bus = Bus::kSata}, {.name = "sdb"}}, {"/dev/sdb"}},
         {"virtual disks are left out",
          {{.name = "loop0", .bus = Bus::kVirtual}, {.name = "zram0", .bus = Bus::kVirtual}},
@@ -46,6 +49,16 @@ TEST(FindUsbDisksTest, FindsUsbDisksOnlyInKernelNameOrder) {
         }
         EXPECT_EQ(paths, c.expectedPaths);
     }
+}
+
+TEST(FindUsbDisksTest, ADiskWhosePartition1IsEmptyIsRefusedNotFormattedAtPartition2) {
+    FakeSysfs sysfs;
+    sysfs.AddDisk({.name = "sdb", .partitions = {"sdb3=3", "sdb2=2"}});
+    const std::vector<UsbDisk> disks = FindUsbDisks(sysfs.Root(), "/dev");
+    ASSERT_EQ(disks.size(), 1u);
+    EXPECT_EQ(disks[0].refusal,
+              "'/dev/sdb' holds a partition table; partition 1 is empty; partition 2 holds data: repartition "
+              "the disk, or name the partition itself");
 }
 
 TEST(FindUsbDisksTest, ReadsIdentificationAndDriveTypeAsTheDiskReportsThem) {

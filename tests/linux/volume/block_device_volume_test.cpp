@@ -88,7 +88,7 @@ TEST_F(BlockDeviceVolumeTest, ReportsPartitionAndWholeDisk) {
 TEST_F(BlockDeviceVolumeTest, AWholeDiskWithATableStandsForItsFirstPartition) {
     EXPECT_EQ(Open(u"\\\\.\\E:"), nullptr) << "the table would be formatted over";
     EXPECT_EQ(volumes_.LastOpenError(), EMEDIUMTYPE);
-    const TargetCheck check = CheckTarget(loop_->Device());
+    const TableCheck check = CheckPartitionTable(loop_->Device());
     EXPECT_EQ(check.path, partition_);
     EXPECT_EQ(check.refusal, "");
     EXPECT_NE(check.note, "");
