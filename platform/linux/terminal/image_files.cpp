@@ -1,10 +1,12 @@
-// Linux host, terminal: creating sparse disk images (POSIX calls live here).
+// Linux host, terminal: checking and creating sparse disk images (POSIX calls live here).
 #include "platform/linux/terminal/image_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace tolven::linux_host {
@@ -15,51 +17,84 @@ std::string Reason(const std::string& what, const std::string& path, int error) 
     return what + " '" + path + "': " + std::strerror(error);
 }
 
+std::string LinkTarget(const std::string& path) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
+}
+
+ImageFilePlan Problem(std::string text) {
+    return ImageFilePlan{std::move(text), false};
+}
+
 }  // namespace
 
-std::string PrepareImageFile(const std::string& path, std::optional<uint64_t> sizeBytes, bool mayCreate) {
+ImageFilePlan PlanImageFile(const std::string& path, std::optional<uint64_t> sizeBytes, bool mayCreate) {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0) {
         if (S_ISDIR(status.st_mode)) {
-            return Reason("cannot use", path, EISDIR);
+            return Problem(Reason("cannot use", path, EISDIR));
         }
         if (sizeBytes && S_ISREG(status.st_mode) && static_cast<uint64_t>(status.st_size) != *sizeBytes) {
             // An existing image is never resized: a size that differs is a mistake to report.
-            return "'" + path + "' exists with " + std::to_string(status.st_size) + " bytes, not the " +
-                   std::to_string(*sizeBytes) + " bytes that --size gives";
+            return Problem("'" + path + "' exists with " + std::to_string(status.st_size) +
+                           " bytes, not the " + std::to_string(*sizeBytes) + " bytes that --size gives");
         }
         return {};
     }
     if (errno != ENOENT) {
-        return Reason("cannot open", path, errno);
+        return Problem(Reason("cannot open", path, errno));
+    }
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        // An image is never created through a symbolic link: the link may point anywhere.
+        return Problem("cannot use '" + path + "': it is a symbolic link to '" + LinkTarget(path) +
+                       "', which does not exist; create that file, or name a new image's own path");
     }
     if (!sizeBytes) {
-        return "cannot open '" + path + "': " + std::strerror(ENOENT) + " (give --size to create it)";
+        return Problem("cannot open '" + path + "': " + std::strerror(ENOENT) +
+                       " (give --size to create it)");
     }
     if (!mayCreate) {
-        return "cannot open '" + path + "': " + std::strerror(ENOENT) +
-               " (--list and --dry-run create nothing)";
+        return Problem("cannot open '" + path + "': " + std::strerror(ENOENT) +
+                       " (--list and --dry-run create nothing)");
     }
     if (*sizeBytes > static_cast<uint64_t>(INT64_MAX)) {
-        return Reason("cannot create", path, EFBIG);
+        return Problem(Reason("cannot create", path, EFBIG));
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    return ImageFilePlan{"", true};
+}
+
+std::string CreatedImages::Create(const std::string& path, uint64_t sizeBytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) {
         return Reason("cannot create", path, errno);
     }
+    struct stat status {};
+    int error = ::fstat(fd, &status) == 0 ? 0 : errno;
     // A sparse file: only its length is set, no block is written.
-    if (::ftruncate(fd, static_cast<off_t>(*sizeBytes)) != 0) {
-        const int error = errno;
-        ::close(fd);
+    if (error == 0 && ::ftruncate(fd, static_cast<off_t>(sizeBytes)) != 0) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error != 0) {
         ::unlink(path.c_str());
         return Reason("cannot create", path, error);
     }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(path.c_str());
-        return Reason("cannot create", path, error);
-    }
+    created_.push_back(Created{path, status.st_dev, status.st_ino});
     return {};
+}
+
+CreatedImages::~CreatedImages() {
+    for (const Created& image : created_) {
+        struct stat status {};
+        if (::lstat(image.path.c_str(), &status) == 0 && status.st_dev == image.device &&
+            status.st_ino == image.inode) {
+            ::unlink(image.path.c_str());
+        }
+    }
 }
 
 bool StandardInputIsTerminal() {

@@ -1,18 +1,48 @@
 // Linux host, terminal: the disk image files named on the command line.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tolven::linux_host {
 
-// Makes sure the image exists: an existing file is left exactly as it is (and must have sizeBytes,
-// when given); a missing one is created as a sparse file of sizeBytes when a size is given and
-// `mayCreate`. Returns an empty text, or the English reason for the failure ("cannot create
-// 'x.img': No space left on device").
-std::string PrepareImageFile(const std::string& path, std::optional<uint64_t> sizeBytes,
-                             bool mayCreate = true);
+// Whether an image named on the command line can be used as it is, or must be created first.
+struct ImageFilePlan {
+    std::string problem;  // the English reason it cannot be used; empty when it can
+    bool create = false;  // missing, with a size to create it with
+};
+
+// Looks at the image without changing anything: an existing file is used exactly as it is (and must
+// have sizeBytes, when given); a missing one is to be created when a size is given and `mayCreate`.
+ImageFilePlan PlanImageFile(const std::string& path, std::optional<uint64_t> sizeBytes, bool mayCreate);
+
+// The images this run created. Unless Keep() is called, the destructor removes them again, each
+// only while its path still names the file created, so that a run that ends before the format
+// started leaves no file behind.
+class CreatedImages {
+  public:
+    CreatedImages() = default;
+    CreatedImages(const CreatedImages&) = delete;
+    CreatedImages& operator=(const CreatedImages&) = delete;
+    ~CreatedImages();
+
+    // Creates `path` as a sparse file of sizeBytes (no block is written). Returns an empty text,
+    // or the English reason ("cannot create 'x.img': No space left on device").
+    std::string Create(const std::string& path, uint64_t sizeBytes);
+    void Keep() { created_.clear(); }
+
+  private:
+    struct Created {
+        std::string path;
+        dev_t device;
+        ino_t inode;
+    };
+    std::vector<Created> created_;
+};
 
 // Whether standard input is a terminal that questions can be asked on.
 bool StandardInputIsTerminal();

@@ -22,6 +22,7 @@
 #include "platform/linux/storage/drive_table_storage.h"
 #include "platform/linux/storage/usb_disk_discovery.h"
 #include "platform/linux/terminal/counting_writes.h"
+#include "platform/linux/terminal/format_failure.h"
 #include "platform/linux/terminal/image_files.h"
 #include "platform/linux/terminal/interruptible_files.h"
 #include "platform/linux/terminal/locale_text.h"
@@ -31,6 +32,7 @@
 #include "platform/linux/terminal/progress_line.h"
 #include "platform/linux/terminal/run_signals.h"
 #include "platform/linux/terminal/run_statistics.h"
+#include "platform/linux/terminal/safe_text.h"
 #include "platform/linux/terminal/target_checks.h"
 #include "platform/linux/terminal/target_description.h"
 #include "platform/linux/terminal/terminal_host.h"
@@ -121,8 +123,9 @@ const char* Explanation(int status, FormatOutcome outcome) {
     }
 }
 
+// Paths, labels and device texts in a message may carry control bytes: none reaches the terminal.
 void PrintError(const std::string& message) {
-    std::cerr << kProgramName << ": " << message << "\n";
+    std::cerr << kProgramName << ": " << TerminalSafe(message) << "\n";
 }
 
 // --dry-run: what the format would write into the log about the layout, and nothing written.
@@ -172,7 +175,14 @@ int Run(int argc, char** argv) {
     const LocaleText toLocale;
 
     DriveTable drives;
-    if (const std::string problem = AddTargets(*options, drives); !problem.empty()) {
+    // An image this run creates is removed again unless the format starts.
+    CreatedImages createdImages;
+    std::vector<std::string> notes;
+    const std::string problem = AddTargets(*options, drives, createdImages, notes);
+    for (const std::string& note : notes) {
+        PrintError(note);
+    }
+    if (!problem.empty()) {
         PrintError(problem);
         return kExitFailed;
     }
@@ -271,6 +281,11 @@ int Run(int argc, char** argv) {
     theApp.SetPlatformServices(services);
     theApp.RunApplication(host);
     progress.reset();
+    const FormatOutcome outcome = theApp.LastFormatOutcome();
+    if (outcome == FormatOutcome::kSucceeded || outcome == FormatOutcome::kFormatFailed ||
+        outcome == FormatOutcome::kCopyFailed) {
+        createdImages.Keep();  // the format started: what it left is the user's
+    }
     int status = ExitStatusOf(host, theApp, false);
     // A player folder or the label that could not be made is no success, though the dialog
     // carries on without it.
@@ -289,11 +304,18 @@ int Run(int argc, char** argv) {
     if (status == kExitNoPlayer && !options->targets.empty()) {
         for (char letter = 'A'; letter <= 'Z'; ++letter) {
             if (const DriveTarget* target = drives.Find(letter)) {
-                PrintError(WhyNotAPlayer(*target));
+                PrintError(NotAPlayerReason(targets, *target));
             }
         }
     }
-    if (const char* explanation = Explanation(status, theApp.LastFormatOutcome())) {
+    // The product's log gives an error number at most: the English reason goes beside it.
+    const std::string failure =
+        outcome == FormatOutcome::kFormatFailed && players.size() == 1
+            ? FormatFailureReason(targets, *players.front().target, linuxVolumes.LastOpenError())
+            : std::string();
+    if (!failure.empty() && status == kExitFailed) {
+        PrintError("the format failed: " + failure);
+    } else if (const char* explanation = Explanation(status, outcome)) {
         PrintError(explanation);
     }
     for (const std::string* reason : {&fileSystem.FailureReason(), &labels.Failure()}) {

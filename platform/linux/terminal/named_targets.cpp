@@ -9,20 +9,34 @@
 #include "platform/linux/storage/usb_disk_discovery.h"
 #include "platform/linux/terminal/image_files.h"
 #include "platform/linux/volume/sysfs_block.h"
+#include "platform/linux/volume/target_check.h"
 
 namespace tolven::linux_host {
 
 namespace {
 
 // A named block device: identified as the USB disk it is (or belongs to, for a partition), so
-// that the scan judges it as it judges a disk found on its own. Another disk reports no bus.
-DriveTarget BlockDeviceTarget(const std::string& path, const struct stat& st) {
+// that the scan judges it as it judges a disk found on its own. Another disk reports no bus. A
+// whole disk with an MBR stands for its partition 1; a table that must not be formatted over is
+// recorded as the target's refusal.
+DriveTarget BlockDeviceTarget(const std::string& path, std::vector<std::string>& notes) {
     DriveTarget target;
-    target.path = path;
+    const TableCheck table = CheckPartitionTable(path);
+    target.path = table.path;
+    if (!table.refusal.empty()) {
+        target.refusal = "'" + table.path + "' " + table.refusal;
+    }
+    if (!table.note.empty()) {
+        notes.push_back(table.note);
+    }
     target.driveType = kDriveFixed;
+    struct stat st {};
+    if (::stat(target.path.c_str(), &st) != 0) {
+        return target;  // the open reports it
+    }
     const auto info = ReadSysfsBlockInfo(kSysfsRoot, major(st.st_rdev), minor(st.st_rdev));
     std::error_code error;
-    const std::string ownName = std::filesystem::canonical(path, error).filename().string();
+    const std::string ownName = std::filesystem::canonical(target.path, error).filename().string();
     const std::string diskName = info && info->isPartition ? info->parentName : ownName;
     for (const UsbDisk& disk : FindUsbDisks()) {
         if (disk.name == diskName) {
@@ -35,31 +49,50 @@ DriveTarget BlockDeviceTarget(const std::string& path, const struct stat& st) {
     return target;
 }
 
+struct NamedTarget {
+    std::string path;
+    bool isBlockDevice = false;
+    bool create = false;
+};
+
 }  // namespace
 
-std::string AddTargets(const TerminalOptions& options, DriveTable& drives) {
+std::string AddTargets(const TerminalOptions& options, DriveTable& drives, CreatedImages& created,
+                       std::vector<std::string>& notes) {
     if (options.targets.empty()) {
         AddUsbDisks(drives);
         return {};
     }
+    // First every target is looked at: nothing is created for a command line that fails.
     const bool mayCreate = !options.listOnly && !options.dryRun;
+    std::vector<NamedTarget> named;
     for (const std::string& path : options.targets) {
         struct stat st {};
-        char letter = 0;
         if (::stat(path.c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
             if (options.sizeBytes) {
                 return "option '--size' applies to image files, not to the block device '" + path + "'";
             }
-            letter = drives.Add(BlockDeviceTarget(path, st));
-        } else {
-            const std::string problem = PrepareImageFile(path, options.sizeBytes, mayCreate);
-            if (!problem.empty()) {
+            named.push_back({path, true, false});
+            continue;
+        }
+        const ImageFilePlan plan = PlanImageFile(path, options.sizeBytes, mayCreate);
+        if (!plan.problem.empty()) {
+            return plan.problem;
+        }
+        named.push_back({path, false, plan.create});
+    }
+    for (const NamedTarget& target : named) {
+        if (target.create) {
+            if (std::string problem = created.Create(target.path, *options.sizeBytes); !problem.empty()) {
                 return problem;
             }
-            letter = AddDiskImage(drives, path, DiskImageIdentity{options.vendor, options.product});
         }
+        const char letter =
+            target.isBlockDevice
+                ? drives.Add(BlockDeviceTarget(target.path, notes))
+                : AddDiskImage(drives, target.path, DiskImageIdentity{options.vendor, options.product});
         if (letter == 0) {
-            return "too many targets: no drive letter left for '" + path + "'";
+            return "too many targets: no drive letter left for '" + target.path + "'";
         }
     }
     return {};

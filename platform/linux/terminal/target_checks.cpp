@@ -6,14 +6,13 @@
 
 #include "content/system_file_table.h"
 #include "platform/linux/terminal/progress_line.h"
+#include "platform/linux/volume/target_check.h"
 #include "platform/linux/volume/target_facts.h"
 #include "platform/linux/volume/volume_placement.h"
 
 namespace tolven::linux_host {
 
-namespace {
-
-std::string OpenRefusal(const std::string& path, int error) {
+std::string AccessRefusal(const std::string& path, int error) {
     const std::string reason = std::strerror(error);
     if (error == EBUSY || error == EWOULDBLOCK) {
         return "cannot open '" + path + "' exclusively: " + reason + " (another program is using it)";
@@ -23,8 +22,6 @@ std::string OpenRefusal(const std::string& path, int error) {
     }
     return "cannot open '" + path + "' for writing: " + reason;
 }
-
-}  // namespace
 
 std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector) {
     if (bytesPerSector != 512) {
@@ -46,6 +43,10 @@ std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t
 
 TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& target) {
     TargetCheck check;
+    if (!target.refusal.empty()) {
+        check.refusal = target.refusal;
+        return check;
+    }
     const std::vector<MountedFileSystem> mounts = MountsOfTarget(target.path);
     if (!mounts.empty()) {
         check.refusal = "'" + target.path + "' contains a mounted file system (" + mounts[0].source + " on " +
@@ -54,23 +55,24 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
     }
     const TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
-        check.refusal = opened.reason.empty() ? OpenRefusal(target.path, opened.error) : opened.reason;
+        check.refusal = opened.reason.empty() ? AccessRefusal(target.path, opened.error) : opened.reason;
         return check;
     }
     OpenTarget& open = *opened.target;
     if (const int error = open.WriteError()) {
-        check.refusal = OpenRefusal(target.path, error);
+        check.refusal = AccessRefusal(target.path, error);
         return check;
     }
     // Claimed and released at once: the format claims it again when it runs.
     if (const int error = open.AcquireClaim()) {
-        check.refusal = OpenRefusal(target.path, error);
+        check.refusal = AccessRefusal(target.path, error);
         return check;
     }
     open.ReleaseClaim();
     VolumePlacement volume;
     if (const int error = ReadVolumePlacement(open, kSysfsRoot, volume)) {
-        check.refusal = OpenRefusal(target.path, error);
+        const std::string table = error == EMEDIUMTYPE ? TableRefusalOf(open.Fd()) : "";
+        check.refusal = table.empty() ? AccessRefusal(target.path, error) : "'" + target.path + "' " + table;
         return check;
     }
     check.volumeLength = volume.volumeLength;

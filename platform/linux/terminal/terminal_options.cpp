@@ -202,6 +202,11 @@ std::optional<TerminalOptions> ParseTerminalOptions(const std::vector<std::strin
         error = "options '--list' and '--dry-run' exclude each other";
         return std::nullopt;
     }
+    // Each target takes a drive letter, D: to Z:.
+    if (options.targets.size() > kMostTargets) {
+        error = "too many targets: at most " + std::to_string(kMostTargets) + " can be named";
+        return std::nullopt;
+    }
     return options;
 }
 

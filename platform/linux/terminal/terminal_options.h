@@ -9,6 +9,9 @@
 
 namespace tolven::linux_host {
 
+// The most targets one run can name: one per drive letter from D: to Z:.
+inline constexpr std::size_t kMostTargets = 23;
+
 struct TerminalOptions {
     std::vector<std::string> targets;   // TARGET arguments and --image FILE, in order
     std::optional<uint64_t> sizeBytes;  // --size BYTES: the size of images (created when missing)

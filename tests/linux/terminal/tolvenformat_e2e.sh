@@ -423,6 +423,86 @@ sys.exit(subprocess.call(sys.argv[1:], stdout=w))' "$program" --image "$image" -
         expect_status 3
         expect_sanitised "reports vendor 'AC?[2J?ME'"
         ;;
+    partition_tables)
+        # A table that fails the checks is refused, named, and left as it is; a file system at
+        # sector 0 would not be a table. Entries: status, CHS, type, CHS, first sector, count.
+        sectors=204800
+        while IFS='|' read -r entry1 entry2 reason; do
+            rm -f "$image"
+            truncate -s $((sectors * 512)) "$image"
+            # shellcheck disable=SC2086
+            [ -n "$entry1" ] && put_bytes 446 0 254 255 255 $entry1
+            # shellcheck disable=SC2086
+            [ -n "$entry2" ] && put_bytes 462 0 254 255 255 $entry2
+            put_bytes 510 85 170
+            expect_refusal "$reason" "$image" --yes
+        done <<EOF
+12 254 255 255 $(le32 2048) $(le32 400000)||partition 1 runs past the end of the disk (to sector 402048 of 204800)
+12 254 255 255 $(le32 300000) $(le32 1000)||partition 1 starts at sector 300000, beyond the end of the disk
+12 254 255 255 $(le32 0) $(le32 100000)||partition 1 starts at sector 0, over the table itself
+|12 254 255 255 $(le32 2048) $(le32 100000)|partition 1 is empty; partition 2 holds data: repartition the disk, or name the partition itself
+238 254 255 255 $(le32 1) $(le32 204799)||GUID (GPT) partition table
+5 254 255 255 $(le32 2048) $(le32 100000)||whose partition 1 is an extended partition
+EOF
+        # A whole partitioned disk stands for its partition 1, where the machine has loop devices.
+        make_mbr_image 131072
+        before=$(md5sum <"$image")
+        if [ "$(id -u)" -eq 0 ] && loop=$(losetup -P -f --show "$image" 2>/dev/null); then
+            run "$loop" --yes
+            losetup -d "$loop"
+            # Where the kernel shows no partition node (some containers), the disk is refused.
+            grep -q -E "using ${loop}p1, the first partition of $loop|'$loop' holds an MBR \(DOS\) partition table, but the system shows no device for its partition 1" "$err" ||
+                fail "neither partition 1 nor a refusal: $(cat "$err")"
+            [ "$(md5sum <"$image")" = "$before" ] || fail "the loop device's disk changed"
+        else
+            echo "note: no loop device here; the whole-disk case is not checked"
+        fi
+        ;;
+    created_images)
+        # Nothing is created for a command line that fails as a whole.
+        many=()
+        for i in $(seq 1 24); do many+=(--image "$work/n$i.img"); done
+        run "${many[@]}" --size 64M --yes
+        expect_status 2
+        [ -n "$(ls "$work"/n*.img 2>/dev/null)" ] && fail "images were created for a failing command line"
+        run "$work/a.img" "$work/missing/b.img" --size 64M --yes
+        expect_status 1
+        [ -e "$work/a.img" ] && fail "an image was created although the next cannot be"
+        # An image created by a run that ends before the format is removed again.
+        run "$image" --size 64M
+        expect_status 4
+        [ -e "$image" ] && fail "the declined run left its image"
+        run "$image" --size 64M --vendor ACME --yes
+        expect_status 3
+        [ -e "$image" ] && fail "the run without a player left its image"
+        # A dangling symbolic link is named as one, and nothing is created through it.
+        ln -s "$work/elsewhere.img" "$work/link.img"
+        run "$work/link.img" --size 64M --yes
+        expect_status 1
+        grep -q -F "is a symbolic link to '$work/elsewhere.img', which does not exist" "$err" ||
+            fail "unclear reason: $(cat "$err")"
+        [ -e "$work/elsewhere.img" ] && fail "an image was created through the link"
+        ;;
+    reasons)
+        # Every failure has its English reason on stderr.
+        python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$work/socket"
+        run "$work/socket" --yes
+        expect_status 3
+        grep -q -F "'$work/socket' is a socket" "$err" || fail "socket: $(cat "$err")"
+        truncate -s 64M "$image"
+        if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
+            chmod 600 "$image"
+            chmod 755 "$work"
+            setsid -w setpriv --reuid=nobody --regid=nogroup --clear-groups "$program" "$image" --yes \
+                >"$out" 2>"$err" </dev/null
+            grep -q -F "cannot open '$image': Permission denied" "$err" || fail "unreadable: $(cat "$err")"
+        fi
+        (ulimit -f 8 && "$program" "$image" --yes >"$out" 2>"$err" </dev/null)
+        status=$?
+        expect_status 1
+        grep -q -E "^tolvenformat: the format failed: cannot write to '.*' at byte [0-9]+: File too large$" "$err" ||
+            fail "no reason for the failed write: $(cat "$err")"
+        ;;
     *)
         echo "unknown case $case_name"
         exit 2

@@ -1,0 +1,40 @@
+// Linux host, terminal: reasons behind a failed format or a target that is not a player.
+#include "platform/linux/terminal/format_failure.h"
+
+#include <cstring>
+
+#include "platform/linux/terminal/player_search.h"
+#include "platform/linux/terminal/target_checks.h"
+
+namespace tolven::linux_host {
+
+std::string FormatFailureReason(TargetTable& targets, const DriveTarget& target, int openError) {
+    const TargetOpen opened = targets.Open(target.letter);
+    if (opened.target) {
+        const TransferFailure& failure = opened.target->FirstFailure();
+        if (failure.error != 0) {
+            const std::string reason = std::strerror(failure.error);
+            if (std::strcmp(failure.operation, "flush") == 0) {
+                return "cannot flush '" + target.path + "' to the device: " + reason;
+            }
+            return "cannot write to '" + target.path + "' at byte " + std::to_string(failure.offset) + ": " +
+                   reason;
+        }
+    }
+    if (openError != 0) {
+        return AccessRefusal(target.path, openError);
+    }
+    return {};
+}
+
+std::string NotAPlayerReason(TargetTable& targets, const DriveTarget& target) {
+    const TargetOpen opened = targets.Open(target.letter);
+    if (!opened.target) {
+        return opened.reason.empty() ? "cannot open '" + target.path + "': " + std::strerror(opened.error)
+                                     : opened.reason;
+    }
+    // A table that would have been refused is worth knowing about too.
+    return target.refusal.empty() ? WhyNotAPlayer(target) : WhyNotAPlayer(target) + "; " + target.refusal;
+}
+
+}  // namespace tolven::linux_host

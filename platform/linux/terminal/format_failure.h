@@ -1,0 +1,20 @@
+// Linux host, terminal: the English reason behind a format that failed, for standard error beside
+// the product's Korean log (which gives only an error number, or nothing).
+#pragma once
+
+#include <string>
+
+#include "platform/linux/host/drive_table.h"
+#include "platform/linux/volume/target_table.h"
+
+namespace tolven::linux_host {
+
+// The first write or flush of the target that failed, or else the errno `openError` of the
+// formatter's refused open. Empty when neither tells anything.
+std::string FormatFailureReason(TargetTable& targets, const DriveTarget& target, int openError);
+
+// Why a named target was not taken for a player: it cannot be opened or is not a disk at all, or
+// it reports another device than a Tolven player.
+std::string NotAPlayerReason(TargetTable& targets, const DriveTarget& target);
+
+}  // namespace tolven::linux_host
