@@ -448,9 +448,11 @@ EOF
         make_mbr_image 131072
         before=$(md5sum <"$image")
         if [ "$(id -u)" -eq 0 ] && loop=$(losetup -P -f --show "$image" 2>/dev/null); then
+            partx --add "$loop" 2>/dev/null  # without udev, the partition's node is made here
             run "$loop" --yes
+            partx --delete "$loop" 2>/dev/null
             losetup -d "$loop"
-            # Where the kernel shows no partition node (some containers), the disk is refused.
+            # Where no partition node appears, the disk is refused.
             grep -q -E "using ${loop}p1, the first partition of $loop|'$loop' holds an MBR \(DOS\) partition table, but the system shows no device for its partition 1" "$err" ||
                 fail "neither partition 1 nor a refusal: $(cat "$err")"
             [ "$(md5sum <"$image")" = "$before" ] || fail "the loop device's disk changed"
