@@ -6,23 +6,14 @@
 //   tolven_format_bench [--dir DIR] [--mkfs PATH]
 //
 // Images are created in a fresh folder under DIR (default $TMPDIR or /tmp) and deleted after.
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
-#include <cinttypes>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "bench/child_process.h"
 #include "bench/loop_device.h"
 #include "bench/scratch_files.h"
 #include "fat32/format_volume.h"
@@ -90,50 +81,10 @@ Measurement FormatWithTolven(const std::string& image, bool isImage = true) {
     return {ok, std::chrono::duration<double>(end - start).count(), written.Total(), written.Writes()};
 }
 
-// wchar of a finished child, read while it is still a zombie (before it is reaped).
-std::optional<uint64_t> ChildWrittenBytes(pid_t pid) {
-    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
-    std::string key;
-    uint64_t value = 0;
-    while (io >> key >> value) {
-        if (key == "wchar:") {
-            return value;
-        }
-    }
-    return std::nullopt;
-}
-
 Measurement FormatWithMkfs(const std::string& mkfs, const std::string& image) {
-    const auto start = Clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
-        ::execl(mkfs.c_str(), mkfs.c_str(), "-a", "-F", "32", "-s", "64", "-R", "32", image.c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    Measurement m;
-    if (pid < 0) {
-        return m;
-    }
-    siginfo_t info{};
-    ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
-    const auto written = ChildWrittenBytes(pid);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
     // Our format ends with its data on the device; so must the other.
-    const int fd = ::open(image.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-    const auto end = Clock::now();
-    m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    m.seconds = std::chrono::duration<double>(end - start).count();
-    m.bytes = written.value_or(0);
-    return m;
+    const ChildRun run = RunQuietly({mkfs, "-a", "-F", "32", "-s", "64", "-R", "32", image}, image);
+    return {run.ok, run.seconds, run.bytesWritten};
 }
 
 void PrintRow(const char* tool, const Measurement& m) {
@@ -146,34 +97,25 @@ void PrintRow(const char* tool, const Measurement& m) {
 }
 
 // The format of a loop device over a sparse image of the largest volume, against dd writing the
-// bytes the format wrote in 64 KiB direct writes: the device's physical limit. Runs alternate, each
-// on a fresh image; the medians are compared.
+// bytes the format wrote in 64 KiB direct writes: the device's physical limit. The medians are
+// compared.
 void CompareWithDdOnLoopDevice(const std::string& folder, uint64_t size) {
     constexpr int kRuns = 5;
-    const std::string image = folder + "/loop.img";
     std::vector<double> ours;
-    std::vector<double> dd;
     uint64_t bytes = 0;
-    for (int i = 0; i < 2 * kRuns; ++i) {
-        std::string device;
-        if (CreateSparseImage(image, size)) {
-            device = AttachLoop(image);
-        }
-        if (device.empty()) {
-            std::filesystem::remove(image);
-            std::printf(
-                "Loop device: not measured (losetup -f --show failed: needs root and loop support)\n");
-            return;
-        }
-        if (i % 2 == 0) {
+    const std::vector<ChildRun> ddRuns =
+        FormatAgainstDdOnLoopDevices(folder, size, kRuns, [&](const std::string& device) {
             const Measurement m = FormatWithTolven(device, false);
             bytes = m.bytes;
             ours.push_back(m.ok ? m.seconds : -1);
-        } else {
-            dd.push_back(TimeDdZeros(device, bytes));
-        }
-        DetachLoop(device);
-        std::filesystem::remove(image);
+            return m.bytes;
+        });
+    if (ddRuns.empty()) {
+        return;
+    }
+    std::vector<double> dd;
+    for (const ChildRun& run : ddRuns) {
+        dd.push_back(run.ok ? run.seconds : -1);
     }
     std::sort(ours.begin(), ours.end());
     std::sort(dd.begin(), dd.end());
@@ -233,8 +175,7 @@ int Run(const std::string& parent, const std::string& mkfs) {
 }  // namespace tolven::bench
 
 int main(int argc, char** argv) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string dir = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    std::string dir = tolven::bench::DefaultScratchParent();
     std::string mkfs = tolven::bench::FindTool("mkfs.fat");
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

@@ -1,25 +1,15 @@
 #include "bench/loop_device.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+
+#include "bench/scratch_files.h"
 
 namespace tolven::bench {
+namespace {
 
-std::string FindTool(const char* name) {
-    for (const char* dir : {"/usr/sbin", "/sbin", "/usr/bin", "/bin", "/usr/local/sbin"}) {
-        const std::string candidate = std::string(dir) + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
+// "/dev/loopN" over `image`, or empty when loop devices cannot be set up here.
 std::string AttachLoop(const std::string& image) {
     const std::string losetup = FindTool("losetup");
     if (losetup.empty()) {
@@ -48,25 +38,47 @@ void DetachLoop(const std::string& device) {
     }
 }
 
-double TimeDdZeros(const std::string& device, uint64_t bytes) {
-    const std::string dd = FindTool("dd");
-    const std::string output = "of=" + device;
-    const std::string count = "count=" + std::to_string((bytes + 65535) / 65536);
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
-        ::execl(dd.c_str(), dd.c_str(), "if=/dev/zero", output.c_str(), "bs=64K", count.c_str(),
-                "oflag=direct", "conv=fsync", static_cast<char*>(nullptr));
-        ::_exit(127);
+// Runs `use` on a loop device over a fresh sparse image at `image`; false when none could be set up.
+bool OnFreshLoopDevice(const std::string& image, uint64_t size,
+                       const std::function<void(const std::string& device)>& use) {
+    std::string device;
+    if (CreateSparseImage(image, size)) {
+        device = AttachLoop(image);
     }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return -1;
+    if (!device.empty()) {
+        use(device);
+        DetachLoop(device);
     }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::filesystem::remove(image);
+    return !device.empty();
+}
+
+ChildRun WriteZerosWithDd(const std::string& device, uint64_t bytes) {
+    return RunQuietly({FindTool("dd"), "if=/dev/zero", "of=" + device, "bs=64K",
+                       "count=" + std::to_string((bytes + 65535) / 65536), "oflag=direct", "conv=fsync"});
+}
+
+}  // namespace
+
+std::vector<ChildRun> FormatAgainstDdOnLoopDevices(
+    const std::string& folder, uint64_t size, int runs,
+    const std::function<uint64_t(const std::string& device)>& format) {
+    const std::string image = folder + "/loop.img";
+    std::vector<ChildRun> dd;
+    for (int i = 0; i < runs; ++i) {
+        uint64_t written = 0;
+        const bool measured =
+            OnFreshLoopDevice(image, size, [&](const std::string& device) { written = format(device); }) &&
+            OnFreshLoopDevice(image, size, [&](const std::string& device) {
+                dd.push_back(WriteZerosWithDd(device, written));
+            });
+        if (!measured) {
+            std::printf(
+                "Loop device: not measured (losetup -f --show failed: needs root and loop support)\n");
+            return {};
+        }
+    }
+    return dd;
 }
 
 }  // namespace tolven::bench

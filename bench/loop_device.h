@@ -1,21 +1,23 @@
-// Benchmark helpers: loop devices over image files (losetup), and dd writing zeros to a device,
-// for comparing with the physical limit of a block device.
+// Benchmark helpers: a format on a loop device (losetup) against dd writing the same bytes to one,
+// the device's physical limit.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "bench/child_process.h"
 
 namespace tolven::bench {
 
-// The path of a program in the usual system folders; empty when there is none.
-std::string FindTool(const char* name);
-
-// "/dev/loopN" over `image`, or empty when loop devices cannot be set up here (needs root).
-std::string AttachLoop(const std::string& image);
-void DetachLoop(const std::string& device);
-
-// Seconds dd takes to write `bytes` zeros (rounded up to 64 KiB) to `device` in 64 KiB direct
-// writes and flush them; negative when it failed.
-double TimeDdZeros(const std::string& device, uint64_t bytes);
+// `runs` runs of `format` and as many of dd, alternating so that both meet the same machine, each
+// on a loop device over a fresh sparse image of `size` bytes in `folder`. `format` formats the
+// device it is given and returns the bytes it wrote; the dd run after it writes as many zeros
+// (rounded up to 64 KiB) in 64 KiB direct writes and flushes them. Returns the dd runs; none, after
+// saying so on stdout, when a loop device could not be set up (needs root).
+std::vector<ChildRun> FormatAgainstDdOnLoopDevices(
+    const std::string& folder, uint64_t size, int runs,
+    const std::function<uint64_t(const std::string& device)>& format);
 
 }  // namespace tolven::bench

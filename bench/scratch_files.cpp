@@ -6,10 +6,16 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 namespace tolven::bench {
+
+std::string DefaultScratchParent() {
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+}
 
 std::string MakeScratchFolder(const std::string& parent, const char* prefix) {
     std::string folder = (std::filesystem::path(parent) / (std::string(prefix) + "-XXXXXX")).string();

@@ -6,6 +6,9 @@
 
 namespace tolven::bench {
 
+// Where scratch folders go unless the user names a place: $TMPDIR, or /tmp.
+std::string DefaultScratchParent();
+
 // A new folder "<parent>/<prefix>-XXXXXX"; empty (with a message on stderr) when it cannot be made.
 std::string MakeScratchFolder(const std::string& parent, const char* prefix);
 
