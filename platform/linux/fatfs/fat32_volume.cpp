@@ -92,12 +92,16 @@ FatStatus Fat32Volume::Fail(FatStatus status) {
         // for, so FSInfo says "unknown" and the next mount counts again.
         stale_ = true;
         StoreLe32(&fsInfoSector_[kFsInfoFreeCountOffset], kFsInfoUnknown);
-        if (device_.Write(uint64_t{geometry_.fsInfoSector} * geometry_.bytesPerSector, fsInfoSector_.data(),
-                          fsInfoSector_.size())) {
+        if (WriteFsInfoSector()) {
             device_.Flush();
         }
     }
     return status;
+}
+
+bool Fat32Volume::WriteFsInfoSector() {
+    return device_.Write(uint64_t{geometry_.fsInfoSector} * geometry_.bytesPerSector, fsInfoSector_.data(),
+                         fsInfoSector_.size());
 }
 
 FatStatus Fat32Volume::Commit() {
@@ -114,8 +118,7 @@ FatStatus Fat32Volume::Commit() {
     }
     StoreLe32(&fsInfoSector_[kFsInfoFreeCountOffset], freeCount);
     StoreLe32(&fsInfoSector_[kFsInfoNextFreeOffset], nextFree);
-    if (!device_.Write(uint64_t{geometry_.fsInfoSector} * geometry_.bytesPerSector, fsInfoSector_.data(),
-                       fsInfoSector_.size())) {
+    if (!WriteFsInfoSector()) {
         return IoFailure("write the FSInfo sector");
     }
     geometry_.fsInfoFreeCount = freeCount;

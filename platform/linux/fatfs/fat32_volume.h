@@ -93,6 +93,7 @@ class Fat32Volume {
     FatStatus MarkDeleted(uint64_t offset);
     FatStatus Commit();
     FatStatus Fail(FatStatus status);  // forgets unflushed FAT changes, passes the status on
+    bool WriteFsInfoSector();          // the sector as held in memory, to its place on the volume
     DirEntry NewEntry(const ShortName& name, uint8_t attributes) const;
 
     IBlockDevice& device_;
