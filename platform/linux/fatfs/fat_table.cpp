@@ -16,6 +16,11 @@ constexpr uint32_t kChunkSectors = 64;
 FatStatus ReadFailed(const std::string& what) {
     return FatStatus::Fail(FatError::kIo, "cannot read " + what);
 }
+
+FatStatus VolumeFull(uint32_t needed, std::size_t free) {
+    return FatStatus::Fail(FatError::kVolumeFull, "the volume is full: " + std::to_string(needed) +
+                                                      " clusters needed, " + std::to_string(free) + " free");
+}
 }  // namespace
 
 FatTable::FatTable(IBlockDevice& device, const Fat32Geometry& geometry, std::size_t cacheBytes)
@@ -171,9 +176,7 @@ FatStatus FatTable::FindFree(uint32_t count, uint32_t hint, std::vector<uint32_t
         return status;
     }
     if (count > free) {
-        return FatStatus::Fail(FatError::kVolumeFull, "the volume is full: " + std::to_string(count) +
-                                                          " clusters needed, " + std::to_string(free) +
-                                                          " free");
+        return VolumeFull(count, free);
     }
     if (count == 0) {
         return FatStatus::Ok();
@@ -215,11 +218,8 @@ FatStatus FatTable::FindFree(uint32_t count, uint32_t hint, std::vector<uint32_t
     }
     if (scattered.size() < count) {
         // The count given by FSInfo was too high: the table itself has the last word.
-        clusters.clear();
         freeCount_ = static_cast<uint32_t>(scattered.size());
-        return FatStatus::Fail(FatError::kVolumeFull, "the volume is full: " + std::to_string(count) +
-                                                          " clusters needed, " +
-                                                          std::to_string(scattered.size()) + " free");
+        return VolumeFull(count, scattered.size());
     }
     // No run long enough: the free clusters in search order.
     clusters = std::move(scattered);
