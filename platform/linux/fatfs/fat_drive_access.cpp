@@ -56,8 +56,8 @@ FatStatus MountVolume(const FatDriveAccess& access, const DriveTarget& target, F
         return FatStatus::Fail(FatError::kIo, message);
     }
     mount.changeCount = mount.device->ChangeCount();
-    mount.volume = std::make_unique<Fat32Volume>(
-        *mount.device, access.localTime ? access.localTime : HostLocalTime, access.fatCacheBytes);
+    mount.volume =
+        std::make_unique<Fat32Volume>(*mount.device, access.localTime ? access.localTime : HostLocalTime);
     FatStatus status = mount.volume->Open();
     if (!status.ok()) {
         status.message = target.path + ": " + status.message;

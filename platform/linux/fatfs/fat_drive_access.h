@@ -11,7 +11,6 @@
 // the first writing call.
 #pragma once
 
-#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -46,7 +45,6 @@ struct FatDriveAccess {
     const DriveTable* drives = nullptr;
     BlockDeviceFactory openDevice;
     LocalTimeSource localTime;  // empty: the host's local time
-    std::size_t fatCacheBytes = kFatCacheBytes;
     // Shared by every copy of this access: the panel, the label and the installer use one mount.
     std::shared_ptr<FatMounts> mounts = std::make_shared<FatMounts>();
 };

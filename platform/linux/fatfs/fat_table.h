@@ -20,7 +20,7 @@ inline constexpr std::size_t kFatCacheBytes = 1024 * 1024;
 
 class FatTable {
   public:
-    FatTable(IBlockDevice& device, const Fat32Geometry& geometry, std::size_t cacheBytes = kFatCacheBytes);
+    FatTable(IBlockDevice& device, const Fat32Geometry& geometry, std::size_t cacheBytes);
     FatTable(const FatTable&) = delete;
     FatTable& operator=(const FatTable&) = delete;
 
