@@ -7,6 +7,7 @@
 #include "platform/linux/fatfs/fat32_volume.h"
 #include "tests/linux/fatfs/memory_block_device.h"
 #include "tests/linux/fatfs/test_volume.h"
+#include "tests/support/little_endian.h"
 
 namespace tolven::linux_host {
 namespace {
@@ -217,10 +218,8 @@ TEST(Fat32OpenTest, FsInfoIsTrustedOnlyWhenPlausible) {
         MemoryBlockDevice device(65536);
         FormatTestVolume(device, 8);
         std::vector<std::byte> values(8);
-        for (int i = 0; i < 4; ++i) {
-            values[i] = std::byte(c.freeCount >> (8 * i));
-            values[4 + i] = std::byte(c.nextFree >> (8 * i));
-        }
+        testing::PutLe32(values, 0, c.freeCount);
+        testing::PutLe32(values, 4, c.nextFree);
         device.Poke(512 + 488, values);
         Fat32Volume volume(device, {});
         ASSERT_TRUE(volume.Open().ok()) << c.name;
