@@ -18,8 +18,7 @@ class FakeFile final : public IWritableFile {
         fs_.events.push_back("write " + Narrow(path_));
         ++fs_.writeCalls[path_];
         fs_.writeSources[path_] = data;
-        const auto fault = fs_.writeFaults.find(path_);
-        const WriteFault kind = fault == fs_.writeFaults.end() ? WriteFault::kNone : fault->second;
+        const WriteFault kind = Fault();
         uint32_t count = byteCount;
         if (kind == WriteFault::kFails) {
             count = 0;
@@ -37,11 +36,15 @@ class FakeFile final : public IWritableFile {
     bool CloseHandle() override {
         fs_.events.push_back("close " + Narrow(path_));
         open_ = false;
-        const auto fault = fs_.writeFaults.find(path_);
-        return fault == fs_.writeFaults.end() || fault->second != WriteFault::kCloseFails;
+        return Fault() != WriteFault::kCloseFails;
     }
 
   private:
+    WriteFault Fault() const {
+        const auto fault = fs_.writeFaults.find(path_);
+        return fault == fs_.writeFaults.end() ? WriteFault::kNone : fault->second;
+    }
+
     FakePlayerFileSystem& fs_;
     std::u16string path_;
     bool open_ = true;
