@@ -176,10 +176,8 @@ FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& g)
         LoadLe32(&fsInfo[508]) != kTrailSignature) {
         return Inconsistent("the FSInfo sector lacks its signatures");
     }
-    const uint32_t freeCount = LoadLe32(&fsInfo[kFsInfoFreeCountOffset]);
-    const uint32_t nextFree = LoadLe32(&fsInfo[kFsInfoNextFreeOffset]);
-    g.fsInfoFreeCount = freeCount;
-    g.fsInfoNextFree = nextFree;
+    g.fsInfoFreeCount = LoadLe32(&fsInfo[kFsInfoFreeCountOffset]);
+    g.fsInfoNextFree = LoadLe32(&fsInfo[kFsInfoNextFreeOffset]);
     return FatStatus::Ok();
 }
 
