@@ -13,6 +13,9 @@
 namespace tolven::win32 {
 
 int RunTolvenFormat(HINSTANCE instance, IStorageIdentification& storage, IVolumeSystem& volumes) {
+    // Before anything touches a drive: an empty card-reader slot met by the drive scan answers
+    // with an error instead of the system's blocking "no disk" box.
+    SetErrorMode(SEM_FAILCRITICALERRORS);
     Win32DialogHost host(instance);
     Win32VolumeInformation volumeInformation;
     Win32Clock clock;

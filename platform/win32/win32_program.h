@@ -10,7 +10,8 @@
 
 namespace tolven::win32 {
 
-// Runs the application object with the Win32 host; returns the process exit code.
+// Runs the application object with the Win32 host; returns the process exit code. A missing disk
+// fails the call that meets it rather than raising the system's "no disk" box.
 int RunTolvenFormat(HINSTANCE instance, IStorageIdentification& storage, IVolumeSystem& volumes);
 
 }  // namespace tolven::win32

@@ -6,9 +6,6 @@
 #include "platform/win32/win32_volume_access.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
-    // Before anything touches a drive: an empty card-reader slot met by the drive scan answers
-    // with an error instead of the system's blocking "no disk" box.
-    SetErrorMode(SEM_FAILCRITICALERRORS);
     tolven::win32::Win32StorageIdentification storage;
     tolven::win32::Win32VolumeSystem volumes;
     return tolven::win32::RunTolvenFormat(instance, storage, volumes);

@@ -29,9 +29,6 @@ std::string ReadConfiguration() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
-    // Before anything touches a drive: an empty card-reader slot met by the drive scan answers
-    // with an error instead of the system's blocking "no disk" box.
-    SetErrorMode(SEM_FAILCRITICALERRORS);
     using namespace tolven::win32;
     Win32StorageIdentification systemStorage;
     Win32VolumeSystem systemVolumes;
