@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/linux/fatfs/little_endian.h"
 
@@ -37,30 +38,25 @@ uint32_t FatTable::ChunkSectorCount(uint32_t index) const {
 }
 
 FatStatus FatTable::MakeRoom(std::size_t bytes) {
+    // Clean chunks go first, each group least recently used first: a changed chunk is written
+    // back only when no clean one is left.
+    const auto evictionOrder = [this](uint32_t a, uint32_t b) {
+        const Chunk& x = *chunks_[a];
+        const Chunk& y = *chunks_[b];
+        return std::pair(x.dirtySectors != 0, x.lastUse) < std::pair(y.dirtySectors != 0, y.lastUse);
+    };
     while (!cached_.empty() && cachedBytes_ + bytes > cacheBytes_) {
-        // The least recently used clean chunk; the least recently used of all when none is clean.
-        std::size_t victim = cached_.size();
-        std::size_t oldest = 0;
-        for (std::size_t i = 0; i < cached_.size(); ++i) {
-            const Chunk& chunk = *chunks_[cached_[i]];
-            if (chunk.dirtySectors == 0 &&
-                (victim == cached_.size() || chunk.lastUse < chunks_[cached_[victim]]->lastUse)) {
-                victim = i;
-            }
-            if (chunk.lastUse < chunks_[cached_[oldest]]->lastUse) {
-                oldest = i;
-            }
-        }
-        if (victim == cached_.size()) {
-            victim = oldest;
-            if (FatStatus status = WriteBack(cached_[victim], *chunks_[cached_[victim]]); !status.ok()) {
+        const auto victim = std::min_element(cached_.begin(), cached_.end(), evictionOrder);
+        Chunk& chunk = *chunks_[*victim];
+        if (chunk.dirtySectors != 0) {
+            if (FatStatus status = WriteBack(*victim, chunk); !status.ok()) {
                 return status;
             }
             wroteBackEarly_ = true;
         }
-        cachedBytes_ -= chunks_[cached_[victim]]->bytes.size();
-        chunks_[cached_[victim]].reset();
-        cached_.erase(cached_.begin() + static_cast<std::ptrdiff_t>(victim));
+        cachedBytes_ -= chunk.bytes.size();
+        chunks_[*victim].reset();
+        cached_.erase(victim);
     }
     return FatStatus::Ok();
 }
