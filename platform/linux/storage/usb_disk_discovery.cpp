@@ -1,30 +1,19 @@
-// Linux host: sysfs walking (POSIX file system only; no device is opened here).
+// Linux host: the USB disks sysfs shows; a found disk that can be read has its partition table checked.
 #include "platform/linux/storage/usb_disk_discovery.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
+#include "platform/linux/volume/sysfs_block.h"
 #include "platform/linux/volume/target_check.h"
+#include "platform/linux/volume/target_layout.h"
 
 namespace tolven::linux_host {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The first line of a sysfs attribute, without its line end; nullopt when it cannot be read.
-std::optional<std::string> ReadAttribute(const fs::path& file) {
-    std::ifstream in(file);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
 
 // True when a directory on the way from the disk up to the device tree's root belongs to the USB
 // subsystem (the USB device and its interface both do).
@@ -43,26 +32,12 @@ bool SitsOnUsb(const fs::path& diskDir, const fs::path& devicesRoot) {
     return false;
 }
 
-struct FirstPartition {
-    std::string name;  // the partition with the lowest number; empty when the disk has none
-    long number = 0;
-};
-
-FirstPartition FindFirstPartition(const fs::path& diskDir) {
-    FirstPartition first;
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(diskDir, error)) {
-        const std::optional<std::string> number = ReadAttribute(entry.path() / "partition");
-        if (!number) {
-            continue;
-        }
-        char* end = nullptr;
-        const long value = std::strtol(number->c_str(), &end, 10);
-        if (end == number->c_str() || value <= 0) {
-            continue;
-        }
-        if (first.name.empty() || value < first.number) {
-            first = {entry.path().filename().string(), value};
+// The partition with the lowest number; null when the disk has none.
+std::optional<SysfsPartition> FirstPartition(const fs::path& diskDir) {
+    std::optional<SysfsPartition> first;
+    for (SysfsPartition& partition : ListSysfsPartitions(diskDir)) {
+        if (!first || partition.number < first->number) {
+            first = std::move(partition);
         }
     }
     return first;
@@ -89,23 +64,21 @@ std::vector<UsbDisk> FindUsbDisks(const fs::path& sysfsRoot, const fs::path& dev
         if (error || !SitsOnUsb(diskDir, devicesRoot)) {
             continue;
         }
-        if (ReadAttribute(diskDir / "size") == "0") {
+        if (ReadSysfsAttribute(diskDir / "size") == "0") {
             continue;  // no medium
         }
         UsbDisk disk;
         disk.name = name;
         // Only partition 1 is ever a player's volume: another partition is left alone.
-        const FirstPartition first = FindFirstPartition(diskDir);
-        disk.devicePath = (devRoot / (first.number == 1 ? first.name : name)).string();
-        if (!first.name.empty() && first.number != 1) {
-            disk.refusal = "'" + disk.devicePath +
-                           "' holds a partition table; partition 1 is empty; partition " +
-                           std::to_string(first.number) +
-                           " holds data: repartition the disk, or name the partition itself";
+        const std::optional<SysfsPartition> first = FirstPartition(diskDir);
+        disk.devicePath = (devRoot / (first && first->number == 1 ? first->name : name)).string();
+        if (first && first->number != 1) {
+            disk.refusal =
+                "'" + disk.devicePath + "' holds a partition table; " + EmptyFirstPartition(first->number);
         }
-        disk.driveType = ReadAttribute(diskDir / "removable") == "1" ? kDriveRemovable : kDriveFixed;
-        disk.vendorId = ReadAttribute(diskDir / "device" / "vendor").value_or("");
-        disk.productId = ReadAttribute(diskDir / "device" / "model").value_or("");
+        disk.driveType = ReadSysfsAttribute(diskDir / "removable") == "1" ? kDriveRemovable : kDriveFixed;
+        disk.vendorId = ReadSysfsAttribute(diskDir / "device" / "vendor").value_or("");
+        disk.productId = ReadSysfsAttribute(diskDir / "device" / "model").value_or("");
         disks.push_back(std::move(disk));
     }
     return disks;

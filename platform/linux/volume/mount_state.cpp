@@ -4,8 +4,6 @@
 #include <libmount/libmount.h>
 #include <sys/sysmacros.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <system_error>
 
@@ -13,26 +11,13 @@ namespace tolven::linux_host {
 
 namespace {
 
-std::string ReadAttribute(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    return text;
-}
-
-// The device and, for a whole disk, its partitions: the subfolders of its sysfs folder that carry
-// a "partition" attribute.
+// The device and, for a whole disk, its partitions.
 void AddWithPartitions(const std::filesystem::path& deviceFolder, BlockNumber device,
                        std::vector<BlockNumber>& out) {
     out.push_back(device);
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(deviceFolder, error)) {
-        BlockNumber partition;
-        if (std::filesystem::exists(entry.path() / "partition", error) &&
-            ParseDeviceNumber(ReadAttribute(entry.path() / "dev"), partition.major, partition.minor)) {
-            out.push_back(partition);
+    for (const SysfsPartition& partition : ListSysfsPartitions(deviceFolder)) {
+        if (partition.hasDeviceNumber) {
+            out.push_back(BlockNumber{partition.major, partition.minor});
         }
     }
 }
@@ -41,9 +26,7 @@ void AddWithPartitions(const std::filesystem::path& deviceFolder, BlockNumber de
 
 std::vector<BlockNumber> DevicesOfBlockDevice(BlockNumber device, const std::filesystem::path& sysfsRoot) {
     std::vector<BlockNumber> devices;
-    AddWithPartitions(
-        sysfsRoot / "dev" / "block" / (std::to_string(device.major) + ":" + std::to_string(device.minor)),
-        device, devices);
+    AddWithPartitions(SysfsDeviceLink(sysfsRoot, device.major, device.minor), device, devices);
     return devices;
 }
 
@@ -53,10 +36,11 @@ std::vector<BlockNumber> DevicesOfImageFile(const std::filesystem::path& image,
     const std::filesystem::path canonical = std::filesystem::weakly_canonical(image, error);
     std::vector<BlockNumber> devices;
     for (const auto& entry : std::filesystem::directory_iterator(sysfsRoot / "block", error)) {
-        const std::string backing = ReadAttribute(entry.path() / "loop" / "backing_file");
+        const std::string backing = ReadSysfsAttribute(entry.path() / "loop" / "backing_file").value_or("");
         BlockNumber loop;
         if (!backing.empty() && backing == canonical.string() &&
-            ParseDeviceNumber(ReadAttribute(entry.path() / "dev"), loop.major, loop.minor)) {
+            ParseDeviceNumber(ReadSysfsAttribute(entry.path() / "dev").value_or(""), loop.major,
+                              loop.minor)) {
             AddWithPartitions(entry.path(), loop, devices);
         }
     }

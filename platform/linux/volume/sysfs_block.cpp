@@ -3,22 +3,11 @@
 
 #include <charconv>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace tolven::linux_host {
 
 namespace {
-
-std::optional<std::string> ReadAttribute(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string TrimLineEnd(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
@@ -28,6 +17,39 @@ std::string TrimLineEnd(std::string text) {
 }
 
 }  // namespace
+
+std::optional<std::string> ReadSysfsAttribute(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+std::filesystem::path SysfsDeviceLink(const std::filesystem::path& sysfsRoot, uint32_t major,
+                                      uint32_t minor) {
+    return sysfsRoot / "dev" / "block" / (std::to_string(major) + ":" + std::to_string(minor));
+}
+
+std::vector<SysfsPartition> ListSysfsPartitions(const std::filesystem::path& diskFolder) {
+    std::vector<SysfsPartition> partitions;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(diskFolder, error)) {
+        const auto number = ParseSysfsNumber(ReadSysfsAttribute(entry.path() / "partition").value_or(""));
+        if (!number || *number == 0 || *number > UINT32_MAX) {
+            continue;
+        }
+        SysfsPartition partition;
+        partition.name = entry.path().filename().string();
+        partition.number = static_cast<uint32_t>(*number);
+        partition.hasDeviceNumber = ParseDeviceNumber(ReadSysfsAttribute(entry.path() / "dev").value_or(""),
+                                                      partition.major, partition.minor);
+        partitions.push_back(std::move(partition));
+    }
+    return partitions;
+}
 
 std::optional<uint64_t> ParseSysfsNumber(const std::string& raw) {
     const std::string text = TrimLineEnd(raw);
@@ -61,22 +83,21 @@ std::optional<SysfsBlockInfo> ReadSysfsBlockInfo(const std::filesystem::path& sy
     std::error_code ec;
     // The dev/block entry is a link into the device tree: .../block/sdb/sdb1 for a partition,
     // .../block/sdb for a disk. The folder above a partition is its disk.
-    const std::filesystem::path link =
-        sysfsRoot / "dev" / "block" / (std::to_string(major) + ":" + std::to_string(minor));
-    const std::filesystem::path device = std::filesystem::canonical(link, ec);
+    const std::filesystem::path device =
+        std::filesystem::canonical(SysfsDeviceLink(sysfsRoot, major, minor), ec);
     if (ec) {
         return std::nullopt;
     }
     SysfsBlockInfo info;
-    const auto partition = ReadAttribute(device / "partition");
+    const auto partition = ReadSysfsAttribute(device / "partition");
     if (!partition) {
         return info;  // a whole disk
     }
     const auto number = ParseSysfsNumber(*partition);
-    const auto start = ReadAttribute(device / "start");
+    const auto start = ReadSysfsAttribute(device / "start");
     const auto startValue = start ? ParseSysfsNumber(*start) : std::nullopt;
     const std::filesystem::path parent = device.parent_path();
-    const auto parentDev = ReadAttribute(parent / "dev");
+    const auto parentDev = ReadSysfsAttribute(parent / "dev");
     if (!number || *number == 0 || *number > UINT32_MAX || !startValue || !parentDev ||
         !ParseDeviceNumber(*parentDev, info.parentMajor, info.parentMinor)) {
         return std::nullopt;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tolven::linux_host {
 
@@ -20,6 +21,25 @@ struct SysfsBlockInfo {
     uint32_t parentMajor = 0;      // device number of the parent disk; 0:0 for a disk
     uint32_t parentMinor = 0;
 };
+
+// The first line of a sysfs attribute, without its line end (blanks kept); null when it cannot be
+// read.
+std::optional<std::string> ReadSysfsAttribute(const std::filesystem::path& file);
+
+// <sysfsRoot>/dev/block/MAJOR:MINOR, the device's link into the device tree.
+std::filesystem::path SysfsDeviceLink(const std::filesystem::path& sysfsRoot, uint32_t major, uint32_t minor);
+
+struct SysfsPartition {
+    std::string name;     // kernel name, "sdb1"
+    uint32_t number = 0;  // its "partition" attribute, 1 and up
+    bool hasDeviceNumber = false;
+    uint32_t major = 0;  // its "dev" attribute, when sysfs gives one
+    uint32_t minor = 0;
+};
+
+// The partitions of a whole disk: the subfolders of its sysfs folder whose "partition" attribute
+// is a number from 1 up, in directory order.
+std::vector<SysfsPartition> ListSysfsPartitions(const std::filesystem::path& diskFolder);
 
 // Null when the device is not in sysfs or its attributes cannot be parsed.
 std::optional<SysfsBlockInfo> ReadSysfsBlockInfo(const std::filesystem::path& sysfsRoot, uint32_t major,

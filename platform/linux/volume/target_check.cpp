@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "platform/linux/volume/posix_file.h"
 #include "platform/linux/volume/target_layout.h"
@@ -21,31 +20,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadLine(const fs::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
 // The device node of the disk's partition 1, checked against the number sysfs gives it.
 std::string FirstPartitionNode(const fs::path& sysfsRoot, const fs::path& devRoot, dev_t disk) {
-    const fs::path diskDir =
-        sysfsRoot / "dev" / "block" / (std::to_string(major(disk)) + ":" + std::to_string(minor(disk)));
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(diskDir, error)) {
-        if (ReadLine(entry.path() / "partition") != "1") {
+    for (const SysfsPartition& partition :
+         ListSysfsPartitions(SysfsDeviceLink(sysfsRoot, major(disk), minor(disk)))) {
+        if (partition.number != 1) {
             continue;
         }
-        uint32_t partMajor = 0;
-        uint32_t partMinor = 0;
-        if (!ParseDeviceNumber(ReadLine(entry.path() / "dev"), partMajor, partMinor)) {
-            return {};
-        }
-        const fs::path node = devRoot / entry.path().filename();
+        const fs::path node = devRoot / partition.name;
         struct stat st {};
-        if (::stat(node.c_str(), &st) != 0 || !S_ISBLK(st.st_mode) ||
-            st.st_rdev != makedev(partMajor, partMinor)) {
+        if (!partition.hasDeviceNumber || ::stat(node.c_str(), &st) != 0 || !S_ISBLK(st.st_mode) ||
+            st.st_rdev != makedev(partition.major, partition.minor)) {
             return {};
         }
         return node.string();

@@ -49,6 +49,10 @@ std::string Number(uint64_t value) {
 
 }  // namespace
 
+std::string EmptyFirstPartition(uint64_t used) {
+    return "partition 1 is empty; partition " + Number(used) + " holds data: " + kRepartition;
+}
+
 TargetLayout DecideTargetLayout(const DiskProbe& probe, std::span<const std::byte> sector0,
                                 uint64_t diskSectors) {
     if (HoldsVolume(probe)) {
@@ -76,8 +80,7 @@ TargetLayout DecideTargetLayout(const DiskProbe& probe, std::span<const std::byt
             // the disk is described, so nothing is formatted over.
             return {};
         }
-        return Refused(table + "; partition 1 is empty; partition " +
-                       Number(probe.partitions.front().number) + " holds data: " + kRepartition);
+        return Refused(table + "; " + EmptyFirstPartition(probe.partitions.front().number));
     }
     const ProbedPartition& p = *first;
     const std::string damaged = table + " that is damaged: partition 1 ";

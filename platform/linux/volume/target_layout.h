@@ -25,6 +25,9 @@ struct TargetLayout {
     std::string refusal;        // for kRefused: "holds ...: what to do", to follow the target's name
 };
 
+// The refusal of a table whose partition 1 is empty while partition `used` holds data.
+std::string EmptyFirstPartition(uint64_t used);
+
 // `sector0`: the target's first bytes (up to 512), `diskSectors`: its length in 512-byte units.
 TargetLayout DecideTargetLayout(const DiskProbe& probe, std::span<const std::byte> sector0,
                                 uint64_t diskSectors);
