@@ -2,19 +2,13 @@
 // refusal is a false result; the open's errno is kept as the error code the log reports.
 #include "platform/linux/volume/linux_volume.h"
 
+#include "platform/linux/volume/posix_file.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 
 namespace tolven::linux_host {
-
-namespace {
-
-bool AllZero(const std::byte* data, std::size_t count) {
-    return count == 0 || (data[0] == std::byte{0} && std::memcmp(data, data + 1, count - 1) == 0);
-}
-
-}  // namespace
 
 LinuxVolume::LinuxVolume(std::shared_ptr<OpenTarget> target, const VolumePlacement& placement, bool exclusive,
                          bool direct)

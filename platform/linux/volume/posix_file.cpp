@@ -40,6 +40,10 @@ int ReadFully(int fd, std::byte* data, std::size_t byteCount, uint64_t offset, s
     return 0;
 }
 
+bool AllZero(const std::byte* data, std::size_t count) {
+    return count == 0 || (data[0] == std::byte{0} && std::memcmp(data, data + 1, count - 1) == 0);
+}
+
 int WriteFully(int fd, const std::byte* data, std::size_t byteCount, uint64_t offset) {
     std::size_t written = 0;
     while (written < byteCount) {

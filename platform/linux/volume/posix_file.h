@@ -48,4 +48,7 @@ AlignedBuffer MakeAlignedBuffer(std::size_t byteCount);
 int ReadFully(int fd, std::byte* data, std::size_t byteCount, uint64_t offset, std::size_t& bytesRead);
 int WriteFully(int fd, const std::byte* data, std::size_t byteCount, uint64_t offset);
 
+// Whether every byte is zero: such a write to an image becomes a hole.
+bool AllZero(const std::byte* data, std::size_t count);
+
 }  // namespace tolven::linux_host

@@ -48,10 +48,6 @@ int ClearNonBlocking(int fd) {
     return 0;
 }
 
-bool AllZero(const std::byte* data, std::size_t count) {
-    return count == 0 || (data[0] == std::byte{0} && std::memcmp(data, data + 1, count - 1) == 0);
-}
-
 int PunchHole(int fd, uint64_t offset, uint64_t length) {
     while (::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset),
                        static_cast<off_t>(length)) != 0) {
@@ -143,17 +139,13 @@ int OpenTarget::Write(uint64_t offset, const std::byte* data, std::size_t byteCo
 }
 
 int OpenTarget::WriteRange(uint64_t offset, const std::byte* data, std::size_t byteCount) {
+    if (IsImage() && punchHoles_ && AllZero(data, byteCount)) {
+        return WriteZeroRange(offset, byteCount);
+    }
     if (writeError_ != 0) {
         return writeError_;
     }
     unsynced_ = true;
-    if (IsImage() && punchHoles_ && AllZero(data, byteCount)) {
-        const int error = PunchHole(fd_.Get(), offset, byteCount);
-        if (error != EOPNOTSUPP && error != ENOSYS) {
-            return error;
-        }
-        punchHoles_ = false;  // a file system without holes: plain writes for the rest of the run
-    }
     return WriteFully(fd_.Get(), data, byteCount, offset);
 }
 
@@ -171,7 +163,7 @@ int OpenTarget::WriteZeroRange(uint64_t offset, uint64_t byteCount) {
         if (error != EOPNOTSUPP && error != ENOSYS) {
             return error;
         }
-        punchHoles_ = false;
+        punchHoles_ = false;  // a file system without holes: plain writes for the rest of the run
     }
     const AlignedBuffer zeros = MakeAlignedBuffer(kZeroChunkBytes);
     while (byteCount > 0) {

@@ -71,7 +71,7 @@ int OpenTableDisk(const VolumePlacement& placement, int flags, UniqueFd& fd) {
 
 // Reads the table's entry for the partition in sector 0 of `fd`, for the type and boot flag it
 // reports. Best effort: a table that cannot be read now is read again, and reported, when the
-// type is rewritten.
+// type is rewritten. The sector is read aligned and buffered, for a descriptor under O_DIRECT.
 void ReadTableEntry(int fd, VolumePlacement& placement) {
     AlignedBuffer sector = MakeAlignedBuffer(kImageSectorSize);
     std::size_t got = 0;
@@ -125,27 +125,6 @@ int ReadImagePlacement(OpenTarget& target, VolumePlacement& placement) {
     placement.tableEntryStart = static_cast<uint32_t>(partition.start);
     ReadTableEntry(target.Fd(), placement);
     return 0;
-}
-
-// Reads the parent disk's entry for the partition, for the type it reports. Best effort: a
-// table that cannot be read now is read again, and reported, when the type is rewritten.
-void ReadParentEntry(VolumePlacement& placement) {
-    UniqueFd parent;
-    if (OpenTableDisk(placement, O_RDONLY, parent) != 0) {
-        return;
-    }
-    std::byte sector0[kImageSectorSize];
-    std::size_t got = 0;
-    if (ReadFully(parent.Get(), sector0, sizeof sector0, 0, got) != 0 || got != sizeof sector0 ||
-        !HasTableSignature(sector0)) {
-        return;
-    }
-    const int index = FindTableEntry(sector0, placement.partitionNumber, placement.tableEntryStart);
-    if (index >= 0) {
-        const MbrEntry entry = ReadMbrEntry(sector0, index);
-        placement.partitionType = entry.type;
-        placement.bootIndicator = entry.bootIndicator == 0x80;
-    }
 }
 
 int ReadBlockDevicePlacement(OpenTarget& target, const std::filesystem::path& sysfsRoot,
@@ -202,7 +181,10 @@ int ReadBlockDevicePlacement(OpenTarget& target, const std::filesystem::path& sy
         placement.tablePath.clear();  // no node for the parent disk: the type cannot be rewritten
         return 0;
     }
-    ReadParentEntry(placement);
+    UniqueFd parent;
+    if (OpenTableDisk(placement, O_RDONLY, parent) == 0) {
+        ReadTableEntry(parent.Get(), placement);
+    }
     return 0;
 }
 
