@@ -22,7 +22,7 @@ std::string FormatFailureReason(TargetTable& targets, const DriveTarget& target,
         }
     }
     if (openError != 0) {
-        return AccessRefusal(target.path, openError);
+        return AccessRefusal(target.path, openError, opened.target ? opened.target->Fd() : -1);
     }
     return {};
 }
@@ -30,8 +30,7 @@ std::string FormatFailureReason(TargetTable& targets, const DriveTarget& target,
 std::string NotAPlayerReason(TargetTable& targets, const DriveTarget& target) {
     const TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
-        return opened.reason.empty() ? "cannot open '" + target.path + "': " + std::strerror(opened.error)
-                                     : opened.reason;
+        return opened.reason;  // "cannot open ...", or the kind of what is there
     }
     // A table that would have been refused is worth knowing about too.
     return target.refusal.empty() ? WhyNotAPlayer(target) : WhyNotAPlayer(target) + "; " + target.refusal;

@@ -80,12 +80,9 @@ class FatVolumeLabel final : public IVolumeLabel {
     std::string failure_;
 };
 
-int ExitStatusOf(const TerminalHost& host, const CTolvenFormatApp& app, bool listOnly) {
+int ExitStatusOf(const TerminalHost& host, const CTolvenFormatApp& app) {
     if (!host.FormatButtonWasEnabled()) {
         return kExitNoPlayer;
-    }
-    if (listOnly) {
-        return kExitSucceeded;
     }
     switch (app.LastFormatOutcome()) {
         case FormatOutcome::kSucceeded:
@@ -149,8 +146,8 @@ int Run(int argc, char** argv) {
     std::string error;
     const std::optional<TerminalOptions> options = ParseTerminalOptions(arguments, error);
     if (!options) {
-        std::cerr << kProgramName << ": " << error << "\n"
-                  << "Try '" << kProgramName << " --help' for more information.\n";
+        PrintError(error);
+        std::cerr << "Try '" << kProgramName << " --help' for more information.\n";
         return kExitUsage;
     }
     if (options->help) {
@@ -286,7 +283,7 @@ int Run(int argc, char** argv) {
         outcome == FormatOutcome::kCopyFailed) {
         createdImages.Keep();  // the format started: what it left is the user's
     }
-    int status = ExitStatusOf(host, theApp, false);
+    int status = ExitStatusOf(host, theApp);
     // A player folder or the label that could not be made is no success, though the dialog
     // carries on without it.
     const bool incomplete = !fileSystem.FailureReason().empty() || !labels.Failure().empty();

@@ -1,8 +1,6 @@
 // Linux host, terminal: scanning the letters one at a time.
 #include "platform/linux/terminal/player_search.h"
 
-#include "platform/linux/terminal/safe_text.h"
-
 namespace tolven::linux_host {
 
 namespace {
@@ -34,15 +32,13 @@ std::unique_ptr<IStorageDevice> OneLetterStorage::OpenStorageDevice(std::u16stri
 }
 
 std::string WhyNotAPlayer(const DriveTarget& target) {
-    // The path and the identification texts are the user's or the device's: shown safely.
-    const std::string path = TerminalSafe(target.path);
     if (target.busType != kBusTypeUsb) {
-        return "'" + path + "' is not a USB disk";
+        return "'" + target.path + "' is not a USB disk";
     }
-    std::string reason = "'" + path + "' reports vendor '";
-    reason += TerminalSafe(target.vendorId);
+    std::string reason = "'" + target.path + "' reports vendor '";
+    reason += target.vendorId;
     reason += "' and product '";
-    reason += TerminalSafe(target.productId);
+    reason += target.productId;
     return reason + "', which is not a Tolven player";
 }
 

@@ -20,7 +20,8 @@ struct FoundPlayer {
 
 std::vector<FoundPlayer> FindPlayers(const DriveTable& drives, IStorageIdentification& storage);
 
-// Why a named target is not taken for a player, in English: "'/dev/sdc' is not a USB disk".
+// Why a named target is not taken for a player, in English: "'/dev/sdc' is not a USB disk". The
+// path and the device's texts are as they are: print it through TerminalSafe.
 std::string WhyNotAPlayer(const DriveTarget& target);
 
 // The storage identification with only one letter present: the dialog then finds that player,

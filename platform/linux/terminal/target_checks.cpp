@@ -12,12 +12,15 @@
 
 namespace tolven::linux_host {
 
-std::string AccessRefusal(const std::string& path, int error) {
+std::string AccessRefusal(const std::string& path, int error, int fd) {
     const std::string reason = std::strerror(error);
     if (error == EBUSY || error == EWOULDBLOCK) {
         return "cannot open '" + path + "' exclusively: " + reason + " (another program is using it)";
     }
     if (error == EMEDIUMTYPE) {
+        if (const std::string table = fd >= 0 ? TableRefusalOf(fd) : ""; !table.empty()) {
+            return "'" + path + "' " + table;
+        }
         return "cannot format '" + path + "': " + reason + " (its first partition is not a plain volume)";
     }
     return "cannot open '" + path + "' for writing: " + reason;
@@ -55,7 +58,7 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
     }
     const TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
-        check.refusal = opened.reason.empty() ? AccessRefusal(target.path, opened.error) : opened.reason;
+        check.refusal = opened.reason;
         return check;
     }
     OpenTarget& open = *opened.target;
@@ -71,8 +74,7 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
     open.ReleaseClaim();
     VolumePlacement volume;
     if (const int error = ReadVolumePlacement(open, kSysfsRoot, volume)) {
-        const std::string table = error == EMEDIUMTYPE ? TableRefusalOf(open.Fd()) : "";
-        check.refusal = table.empty() ? AccessRefusal(target.path, error) : "'" + target.path + "' " + table;
+        check.refusal = AccessRefusal(target.path, error, open.Fd());
         return check;
     }
     check.volumeLength = volume.volumeLength;

@@ -32,8 +32,9 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
 uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& player,
                              const IContentStore& content);
 
-// The English reason an open, claim or read of the target failed with errno `error`.
-std::string AccessRefusal(const std::string& path, int error);
+// The English reason an open, claim or read of the target failed with errno `error`. With the
+// target's descriptor `fd`, a partition table that must not be formatted over is named.
+std::string AccessRefusal(const std::string& path, int error, int fd = -1);
 
 // The English reason for a volume of this size, or empty when it can hold FAT32.
 std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector);

@@ -3,8 +3,6 @@
 
 #include <limits>
 
-#include "platform/linux/terminal/safe_text.h"
-
 namespace tolven::linux_host {
 
 namespace {
@@ -81,46 +79,24 @@ std::optional<uint64_t> ParseByteSize(std::string_view text) {
 
 namespace {
 
-// A short option without a value, as in "-y" or bundled as in "-yl". False for an unknown letter.
-bool SetShortFlag(char letter, TerminalOptions& options) {
-    switch (letter) {
-        case 'y':
-            options.assumeYes = true;
-            return true;
-        case 'l':
-            options.listOnly = true;
-            return true;
-        case 'n':
-            options.dryRun = true;
-            return true;
-        case 'q':
-            options.quiet = true;
-            return true;
-        case 'h':
-            options.help = true;
-            return true;
-        case 'V':
-            options.version = true;
-            return true;
-        default:
-            return false;
-    }
-}
+// The options without a value: a long name, and a letter for those that have a short form ("-y",
+// bundled as in "-yl"; 0 for none).
+struct Flag {
+    char letter;
+    std::string_view name;
+    bool TerminalOptions::*field;
+};
+constexpr Flag kFlags[] = {
+    {'y', "--yes", &TerminalOptions::assumeYes}, {'l', "--list", &TerminalOptions::listOnly},
+    {0, "--json", &TerminalOptions::json},       {'n', "--dry-run", &TerminalOptions::dryRun},
+    {'q', "--quiet", &TerminalOptions::quiet},   {0, "--stats", &TerminalOptions::statistics},
+    {'h', "--help", &TerminalOptions::help},     {'V', "--version", &TerminalOptions::version},
+};
 
-// A long option without a value. False for an unknown name.
-bool SetLongFlag(std::string_view name, TerminalOptions& options) {
-    struct Flag {
-        std::string_view name;
-        bool TerminalOptions::*field;
-    };
-    static constexpr Flag kFlags[] = {
-        {"--yes", &TerminalOptions::assumeYes}, {"--list", &TerminalOptions::listOnly},
-        {"--json", &TerminalOptions::json},     {"--dry-run", &TerminalOptions::dryRun},
-        {"--quiet", &TerminalOptions::quiet},   {"--stats", &TerminalOptions::statistics},
-        {"--help", &TerminalOptions::help},     {"--version", &TerminalOptions::version},
-    };
+// Sets the flag named by `letter` or by `name`. False for an unknown one.
+bool SetFlag(char letter, std::string_view name, TerminalOptions& options) {
     for (const Flag& flag : kFlags) {
-        if (name == flag.name) {
+        if (letter != 0 ? flag.letter == letter : flag.name == name) {
             options.*flag.field = true;
             return true;
         }
@@ -156,7 +132,7 @@ std::optional<TerminalOptions> ParseTerminalOptions(const std::vector<std::strin
             const std::optional<uint64_t> size = missing ? std::nullopt : ParseByteSize(value);
             if (!size) {
                 error = missing ? "option '--size' needs a size"
-                                : "invalid size '" + TerminalSafe(value) +
+                                : "invalid size '" + std::string(value) +
                                       "': give a positive number of bytes, optionally with K, M, G or T";
                 return std::nullopt;
             }
@@ -174,14 +150,14 @@ std::optional<TerminalOptions> ParseTerminalOptions(const std::vector<std::strin
             }
             options.product = value;
         } else if (argument.substr(0, 2) == "--") {
-            if (!SetLongFlag(argument, options)) {
-                error = "unknown option '" + TerminalSafe(argument) + "'";
+            if (!SetFlag(0, argument, options)) {
+                error = "unknown option '" + std::string(argument) + "'";
                 return std::nullopt;
             }
         } else {
             for (const char letter : argument.substr(1)) {
-                if (!SetShortFlag(letter, options)) {
-                    error = "invalid option -- '" + TerminalSafe(std::string(1, letter)) + "'";
+                if (!SetFlag(letter, {}, options)) {
+                    error = "invalid option -- '" + std::string(1, letter) + "'";
                     return std::nullopt;
                 }
             }
