@@ -31,25 +31,8 @@ part_sectors=4300800
 tail_start=$((part_start + part_sectors))
 disk_sectors=$((tail_start + 2048))
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-put_bytes() {
-    local file=$1 offset=$2 format=""
-    shift 2
-    for byte in "$@"; do
-        format="$format$(printf '\\%03o' "$byte")"
-    done
-    # shellcheck disable=SC2059
-    printf "$format" | dd of="$file" bs=1 seek="$offset" conv=notrunc status=none
-}
-
-le32() {
-    echo $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255))
-}
+# shellcheck source=SCRIPTDIR/../test_lib.sh
+. "$(dirname "$0")/../test_lib.sh"
 
 # Everything outside the partition, as one checksum (the type byte at 450 is the program's to set).
 outside() {
@@ -66,17 +49,11 @@ volume_clean() {
     truncate -s 0 "$volume"
     truncate -s $((part_sectors * 512)) "$volume"
     dd if="$image" of="$volume" bs=1M skip=1 count=16 conv=notrunc status=none
-    local report code
-    report=$(fsck.fat -n "$volume" 2>&1)
-    code=$?
-    [ $code -eq 0 ] || { echo "fsck.fat exit $code: $report"; return 1; }
-    report=$(printf '%s\n' "$report" | grep -v '^fsck.fat ' | grep -v ': [0-9]* files, [0-9]*/[0-9]* clusters$')
-    [ -z "$report" ] || { echo "fsck.fat: $report"; return 1; }
-    local entry name id file
+    fsck_findings "$volume" || return 1
+    local entry name id
     for entry in UNICODEF.FON:137 FILEBROW.JPG:160 INTRO.JPG:163 TEXTBG_M.JPG:166; do
         name=${entry%%:*} id=${entry##*:}
-        if [ "$id" = 137 ]; then file=$content/block_137.fon; else file=$content/block_$id.jpg; fi
-        mtype -i "$image@@1M" "::SYSTEM/$name" 2>/dev/null | cmp -s - "$file" || {
+        mtype -i "$image@@1M" "::SYSTEM/$name" 2>/dev/null | cmp -s - "$(block_file "$id")" || {
             echo "SYSTEM/$name is not the content block $id"
             return 1
         }

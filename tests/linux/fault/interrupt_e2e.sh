@@ -14,18 +14,13 @@ image=$work/player.img
 out=$work/out.txt
 err=$work/err.txt
 report=$work/report.txt
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+# shellcheck source=SCRIPTDIR/../test_lib.sh
+. "$(dirname "$0")/../test_lib.sh"
 
 # fsck.fat without a finding: the structures are whole whatever the copy did.
 check_fsck() {
-    local report
-    report=$(fsck.fat -n "$image" 2>&1) || fail "$1: fsck.fat: $report"
-    report=$(printf '%s\n' "$report" | grep -v '^fsck.fat ' | grep -v ': [0-9]* files, [0-9]*/[0-9]* clusters$')
-    [ -z "$report" ] || fail "$1: fsck.fat reports: $report"
+    local problem
+    problem=$(fsck_findings "$image") || fail "$1: $problem"
 }
 
 # Runs the whole command with signal $1 raised $2 times at write $3 on the image.

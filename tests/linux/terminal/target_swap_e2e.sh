@@ -40,17 +40,13 @@ done <"$work/log"
 wait $tracer
 status=$?
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+# shellcheck source=SCRIPTDIR/../test_lib.sh
+. "$(dirname "$0")/../test_lib.sh"
 [ $swapped = yes ] || fail "the format never reported its end"
 [ $status -eq 0 ] || fail "exit status $status; stderr: $(cat "$work/err.txt")"
 cmp -s "$work/other.orig" "$image" || fail "the image put at the path afterwards was written to"
 if [ -f "$formatted" ]; then
-    findings=$(fsck.fat -n "$formatted" 2>&1 | grep -v -e '^fsck.fat ' -e ' files, ')
-    [ -z "$findings" ] || fail "fsck.fat on the formatted image: $findings"
+    findings=$(fsck_findings "$formatted") || fail "fsck.fat on the formatted image: $findings"
     mlabel -i "$formatted" -s :: | grep -q 'PMP' || fail "the formatted image has no label PMP"
     [ "$(mdir -i "$formatted" -b ::SYSTEM | wc -l)" -ge 5 ] || fail "the formatted image lacks its system files"
 fi

@@ -17,11 +17,9 @@ image=$work/player.img
 out=$work/out.txt
 err=$work/err.txt
 
-failures=0
-fail() {
-    echo "FAIL [$case_name]: $*"
-    failures=$((failures + 1))
-}
+# shellcheck source=SCRIPTDIR/../test_lib.sh
+. "$(dirname "$0")/../test_lib.sh"
+fail_context=$case_name
 
 # Without a controlling terminal (setsid), as under CI: the panel and questions share stdout.
 run() {
@@ -67,20 +65,9 @@ model_files() {
     esac
 }
 
-block_file() {
-    if [ "$1" = 137 ]; then echo "$content/block_137.fon"; else echo "$content/block_$1.jpg"; fi
-}
-
-# fsck.fat -n must pass without a single finding: only its version line and the summary.
 check_fsck() {
-    local volume=$1
-    local report
-    report=$(fsck.fat -n "$volume" 2>&1)
-    local code=$?
-    [ $code -eq 0 ] || fail "fsck.fat exit $code: $report"
-    local extra
-    extra=$(printf '%s\n' "$report" | grep -v '^fsck.fat ' | grep -v ': [0-9]* files, [0-9]*/[0-9]* clusters$')
-    [ -z "$extra" ] || fail "fsck.fat reports: $extra"
+    local problem
+    problem=$(fsck_findings "$1") || fail "$problem"
 }
 
 # The label, the folders and every system file of the model, through mtools.
@@ -140,29 +127,14 @@ format_and_check() {
     check_volume "$image" "$model"
 }
 
-# Writes bytes (given in decimal) into the image at a byte offset.
-put_bytes() {
-    local offset=$1 format=""
-    shift
-    for byte in "$@"; do
-        format="$format$(printf '\\%03o' "$byte")"
-    done
-    # shellcheck disable=SC2059
-    printf "$format" | dd of="$image" bs=1 seek="$offset" conv=notrunc status=none
-}
-
-le32() {
-    echo $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255))
-}
-
 # A disk image with an MBR: one partition of type 0x0B from sector 2048 to the end.
 make_mbr_image() {
     local sectors=$1
     truncate -s $((sectors * 512)) "$image"
     # status, CHS start (LBA only), type, CHS end, first sector, sector count
     # shellcheck disable=SC2046
-    put_bytes 446 0 254 255 255 11 254 255 255 $(le32 2048) $(le32 $((sectors - 2048)))
-    put_bytes 510 85 170
+    put_bytes "$image" 446 0 254 255 255 11 254 255 255 $(le32 2048) $(le32 $((sectors - 2048)))
+    put_bytes "$image" 510 85 170
 }
 
 # The volume label's 11 bytes in the boot sector and in the root directory's label entry (the
@@ -174,8 +146,8 @@ put_label() {
     read -r cluster_sectors <<<"$(od -An -tu1 -j 13 -N 1 "$image")"
     read -r fat_sectors <<<"$(od -An -tu4 -j 36 -N 4 "$image")"
     read -r root_cluster <<<"$(od -An -tu4 -j 44 -N 4 "$image")"
-    put_bytes 71 "$@"
-    put_bytes $(((reserved + fats * fat_sectors + (root_cluster - 2) * cluster_sectors) * 512)) "$@"
+    put_bytes "$image" 71 "$@"
+    put_bytes "$image" $(((reserved + fats * fat_sectors + (root_cluster - 2) * cluster_sectors) * 512)) "$@"
 }
 
 # No control byte of a hostile text reached the output: no ESC, no BEL, and each text in its
@@ -431,10 +403,10 @@ sys.exit(subprocess.call(sys.argv[1:], stdout=w))' "$program" --image "$image" -
             rm -f "$image"
             truncate -s $((sectors * 512)) "$image"
             # shellcheck disable=SC2086
-            [ -n "$entry1" ] && put_bytes 446 0 254 255 255 $entry1
+            [ -n "$entry1" ] && put_bytes "$image" 446 0 254 255 255 $entry1
             # shellcheck disable=SC2086
-            [ -n "$entry2" ] && put_bytes 462 0 254 255 255 $entry2
-            put_bytes 510 85 170
+            [ -n "$entry2" ] && put_bytes "$image" 462 0 254 255 255 $entry2
+            put_bytes "$image" 510 85 170
             expect_refusal "$reason" "$image" --yes
         done <<EOF
 12 254 255 255 $(le32 2048) $(le32 400000)||partition 1 runs past the end of the disk (to sector 402048 of 204800)
