@@ -1,6 +1,9 @@
 // Linux host: POSIX file helpers shared by the volume and block-device implementations.
 #include "platform/linux/volume/posix_file.h"
 
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +40,21 @@ int ReadFully(int fd, std::byte* data, std::size_t byteCount, uint64_t offset, s
         }
         bytesRead += static_cast<std::size_t>(n);
     }
+    return 0;
+}
+
+int DescriptorLength(int fd, uint64_t& length) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return errno;
+    }
+    if (S_ISBLK(st.st_mode)) {
+        return ::ioctl(fd, BLKGETSIZE64, &length) == 0 ? 0 : errno;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return ENODEV;
+    }
+    length = static_cast<uint64_t>(st.st_size);
     return 0;
 }
 

@@ -48,6 +48,10 @@ AlignedBuffer MakeAlignedBuffer(std::size_t byteCount);
 int ReadFully(int fd, std::byte* data, std::size_t byteCount, uint64_t offset, std::size_t& bytesRead);
 int WriteFully(int fd, const std::byte* data, std::size_t byteCount, uint64_t offset);
 
+// The length in bytes of what `fd` addresses: a regular file's size, a block device's capacity.
+// Returns 0, errno, or ENODEV for anything else.
+int DescriptorLength(int fd, uint64_t& length);
+
 // Whether every byte is zero: such a write to an image becomes a hole.
 bool AllZero(const std::byte* data, std::size_t count);
 

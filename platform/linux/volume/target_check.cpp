@@ -2,8 +2,6 @@
 #include "platform/linux/volume/target_check.h"
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -38,10 +36,10 @@ std::string FirstPartitionNode(const fs::path& sysfsRoot, const fs::path& devRoo
     return {};
 }
 
-int Layout(int fd, const struct stat& st, TargetLayout& layout) {
-    uint64_t length = static_cast<uint64_t>(st.st_size);
-    if (S_ISBLK(st.st_mode) && ::ioctl(fd, BLKGETSIZE64, &length) != 0) {
-        return errno;
+int Layout(int fd, TargetLayout& layout) {
+    uint64_t length = 0;
+    if (const int error = DescriptorLength(fd, length)) {
+        return error;
     }
     return ProbeTargetLayout(fd, length, layout);
 }
@@ -62,7 +60,7 @@ TableCheck CheckPartitionTable(const std::string& path, const fs::path& sysfsRoo
         return check;
     }
     TargetLayout layout;
-    if (Layout(fd.Get(), st, layout) != 0) {
+    if (Layout(fd.Get(), layout) != 0) {
         return check;  // unreadable: the open for the format reports it
     }
     check.probed = true;
@@ -101,9 +99,8 @@ TableCheck CheckPartitionTable(const std::string& path, const fs::path& sysfsRoo
 }
 
 std::string TableRefusalOf(int fd) {
-    struct stat st {};
     TargetLayout layout;
-    if (::fstat(fd, &st) != 0 || Layout(fd, st, layout) != 0) {
+    if (Layout(fd, layout) != 0) {
         return {};
     }
     switch (layout.kind) {

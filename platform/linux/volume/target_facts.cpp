@@ -1,8 +1,6 @@
 // Linux host: gathering a target's facts (size, contents, mounts) through a read-only descriptor.
 #include "platform/linux/volume/target_facts.h"
 
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -29,14 +27,8 @@ int GatherTargetFacts(OpenTarget& target, TargetFacts& facts) {
         return errno;
     }
     facts.isBlockDevice = S_ISBLK(st.st_mode);
-    if (facts.isBlockDevice) {
-        if (::ioctl(target.Fd(), BLKGETSIZE64, &facts.sizeBytes) != 0) {
-            return errno;
-        }
-    } else if (S_ISREG(st.st_mode)) {
-        facts.sizeBytes = static_cast<uint64_t>(st.st_size);
-    } else {
-        return ENODEV;
+    if (const int error = DescriptorLength(target.Fd(), facts.sizeBytes)) {
+        return error;
     }
     facts.probeError = ProbeDisk(target.Fd(), facts.probe);
     facts.mounts = MountsOf(facts.path, st);
