@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/linux/terminal/korean_glosses.h"
 #include "platform/linux/terminal/terminal_text.h"
 
 namespace tolven::linux_host {
@@ -47,6 +48,8 @@ LocaleText::LocaleText() : LocaleText(::nl_langinfo(CODESET)) {}
 LocaleText::LocaleText(const std::string& charset) {
     if (!IsUtf8(charset)) {
         converter_ = ::iconv_open(charset.c_str(), "UTF-8");
+        // One syllable tells: a set with Hangul has them all (EUC-KR, UHC, ISO-2022-KR...).
+        showsHangul_ = converter_ == kNoConverter || Converted("\xED\x95\x9C") != "??";
     }
 }
 
@@ -57,6 +60,10 @@ LocaleText::~LocaleText() {
 }
 
 std::string LocaleText::operator()(std::string_view utf8) const {
+    return showsHangul_ ? Converted(utf8) : Converted(WithEnglishGlosses(utf8));
+}
+
+std::string LocaleText::Converted(std::string_view utf8) const {
     if (converter_ == kNoConverter) {
         return std::string(utf8);
     }

@@ -222,7 +222,8 @@ int Run(int argc, char** argv) {
             }
             std::cout << PlayersAsJson(listed);
         } else {
-            std::cout << toLocale(PlayerListText(targets, players, volumeInformation, panelColumns));
+            std::cout << toLocale(
+                PlayerListText(targets, players, volumeInformation, panelColumns, !toLocale.ShowsHangul()));
         }
         if (players.empty()) {
             PrintError("no Tolven player found");
@@ -248,6 +249,8 @@ int Run(int argc, char** argv) {
                                             progress->Erase();
                                         }
                                     }};
+    hostOptions.quiet = options->quiet;
+    hostOptions.englishGlosses = !toLocale.ShowsHangul();
     uint64_t expectedBytes = 0;
     if (players.size() == 1) {
         const FoundPlayer& player = players.front();
@@ -272,8 +275,8 @@ int Run(int argc, char** argv) {
                                     labels,  fileSystem,        content};
 
     TerminalHost host(TolvenFormatResources(), std::move(hostOptions), std::cin, screen.Stream(), std::cout);
-    if (expectedBytes != 0 && !options->quiet && StandardErrorIsTerminal()) {
-        progress.emplace(std::cerr, expectedBytes);
+    if (const auto style = StandardErrorProgressStyle(); expectedBytes != 0 && !options->quiet && style) {
+        progress.emplace(std::cerr, expectedBytes, *style);
     }
     theApp.SetPlatformServices(services);
     theApp.RunApplication(host);

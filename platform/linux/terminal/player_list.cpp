@@ -32,13 +32,13 @@ ListedPlayer ListPlayer(TargetTable& targets, const FoundPlayer& player, IVolume
 }
 
 std::string PlayerListText(TargetTable& targets, std::vector<FoundPlayer>& players,
-                           IVolumeInformation& volumes, int32_t panelColumns) {
+                           IVolumeInformation& volumes, int32_t panelColumns, bool englishGlosses) {
     std::string text;
     for (FoundPlayer& player : players) {
         DrawDriveInfoPanel(player.drive, volumes, [&]() -> std::unique_ptr<IPanelCanvas> {
             return std::make_unique<TextPanelCanvas>(
                 [&](const PanelDrawing& drawing) {
-                    for (const std::string& line : RenderPanel(drawing, panelColumns)) {
+                    for (const std::string& line : RenderPanel(drawing, panelColumns, englishGlosses)) {
                         text += line + "\n";
                     }
                 },

@@ -28,9 +28,10 @@ struct ListedPlayer {
 // Reads the player's volume (label and space) and mounts. Reading only.
 ListedPlayer ListPlayer(TargetTable& targets, const FoundPlayer& player, IVolumeInformation& volumes);
 
-// The panel and the target description of every player, for a terminal `panelColumns` wide.
+// The panel and the target description of every player, for a terminal `panelColumns` wide
+// (the panel's Korean as English glosses with `englishGlosses`).
 std::string PlayerListText(TargetTable& targets, std::vector<FoundPlayer>& players,
-                           IVolumeInformation& volumes, int32_t panelColumns);
+                           IVolumeInformation& volumes, int32_t panelColumns, bool englishGlosses = false);
 
 // Several players and none named: they are listed, and the user is asked to name one.
 std::string SeveralPlayersMessage(const std::vector<FoundPlayer>& players, const std::string& program);

@@ -11,6 +11,10 @@ namespace {
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 constexpr char kEraseLine[] = "\r\033[K";
 
+uint64_t Percent(uint64_t done, uint64_t expected) {
+    return expected == 0 ? 0 : std::min<uint64_t>(99, done / (expected / 100 + 1));
+}
+
 }  // namespace
 
 std::string HumanBytes(uint64_t bytes) {
@@ -30,7 +34,7 @@ std::string HumanBytes(uint64_t bytes) {
 }
 
 std::string ProgressText(uint64_t done, uint64_t expected, double seconds) {
-    const uint64_t percent = expected == 0 ? 0 : std::min<uint64_t>(99, done / (expected / 100 + 1));
+    const uint64_t percent = Percent(done, expected);
     char head[8];
     std::snprintf(head, sizeof head, "%3u%%", static_cast<unsigned>(percent));
     std::string text = std::string(head) + "  " + HumanBytes(done) + " of " + HumanBytes(expected);
@@ -40,11 +44,25 @@ std::string ProgressText(uint64_t done, uint64_t expected, double seconds) {
     return text;
 }
 
-ProgressLine::ProgressLine(std::ostream& out, uint64_t expectedBytes, Clock clock)
-    : out_(out), expected_(expectedBytes), clock_(std::move(clock)) {}
+ProgressLine::ProgressLine(std::ostream& out, uint64_t expectedBytes, ProgressStyle style, Clock clock)
+    : out_(out), expected_(expectedBytes), style_(style), clock_(std::move(clock)) {}
 
 void ProgressLine::Update(uint64_t done) {
     const auto now = clock_();
+    if (style_ == ProgressStyle::kPlainLines) {
+        if (!drawnOnce_) {
+            drawnOnce_ = true;
+            start_ = now;
+        }
+        const uint64_t tenths = Percent(done, expected_) / 10;
+        if (tenths > tenthsShown_) {
+            tenthsShown_ = tenths;
+            out_ << ProgressText(done, expected_, std::chrono::duration<double>(now - start_).count())
+                 << "\n";
+            out_.flush();
+        }
+        return;
+    }
     if (!drawnOnce_) {
         start_ = now;  // the rate counts from the first write, not from the question
     } else if (now - lastDrawn_ < kRedrawInterval) {

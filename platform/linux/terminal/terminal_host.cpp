@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "app/dialog_texts.h"
 #include "app/resource_ids.h"
 #include "platform/linux/terminal/run_signals.h"
 #include "platform/linux/terminal/safe_text.h"
@@ -58,7 +59,7 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
     BeforeOutput();
     log_.flush();
     const bool question = (type & kMbButtonsMask) == kMbYesNo;
-    if (question && options_.describeTarget) {
+    if (question && options_.describeTarget && !options_.quiet) {
         options_.describeTarget(screen_);
     }
     // Appended piece by piece: GCC 12 misreads "literal" + std::string&& as an overlapping copy.
@@ -117,6 +118,13 @@ void TerminalHost::OnWindowTextChanged(const Window& window, const std::u16strin
         continues ? std::u16string_view(window.text).substr(before.size()) : std::u16string_view(window.text);
     BeforeOutput();
     log_ << Encoded(ToUtf8(TerminalSafe(TerminalLineEnds(added), true)));
+    // The note goes beside the product's log, not into it.
+    if (!notedUsage_ && added.find(kIntroductionText) != std::u16string_view::npos) {
+        notedUsage_ = true;
+        if (!options_.quiet) {
+            log_ << (added.ends_with(u'\n') ? "" : "\n") << kTerminalUsageNote << "\n";
+        }
+    }
     log_.flush();
 }
 
@@ -124,9 +132,12 @@ std::unique_ptr<IPanelCanvas> TerminalHost::CreatePanelCanvas(WindowHandle, Wind
     const int32_t columns = options_.panelColumns;
     return std::make_unique<TextPanelCanvas>(
         [this, columns](const PanelDrawing& drawing) {
+            if (options_.quiet) {
+                return;
+            }
             BeforeOutput();
             log_.flush();
-            for (const std::string& line : RenderPanel(drawing, columns)) {
+            for (const std::string& line : RenderPanel(drawing, columns, options_.englishGlosses)) {
                 screen_ << Encoded(line) << "\n";
             }
             screen_.flush();

@@ -27,7 +27,17 @@ struct TerminalHostOptions {
     std::function<void(std::ostream&)> describeTarget{};
     // Called before anything is printed (a progress line is erased there).
     std::function<void()> beforeOutput{};
+    // -q: no panel, no target description, no note after the introduction; the log and the
+    // questions stay.
+    bool quiet = false;
+    // The locale shows no Hangul: the panel's Korean texts are laid out as their English glosses
+    // (encode glosses every other line).
+    bool englishGlosses = false;
 };
+
+// The line printed after the product's introduction: its "Format button" has no meaning here.
+inline constexpr char kTerminalUsageNote[] =
+    "Terminal: the player found is formatted when you answer yes (or give --yes).";
 
 class TerminalHost : public MemoryWindowHost {
   public:
@@ -60,6 +70,7 @@ class TerminalHost : public MemoryWindowHost {
     bool painted_ = false;
     bool formatButtonEnabled_ = false;
     bool pressedFormat_ = false;
+    bool notedUsage_ = false;
 };
 
 }  // namespace tolven::linux_host

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string_view>
 
 namespace tolven::linux_host {
 
@@ -60,6 +61,18 @@ int TerminalColumns(std::optional<int> windowColumns, const char* columnsVariabl
 
 bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
+}
+
+std::optional<ProgressStyle> ProgressStyleFor(bool isTerminal, const char* termVariable) {
+    if (!isTerminal) {
+        return std::nullopt;
+    }
+    const std::string_view term = termVariable != nullptr ? termVariable : "";
+    return term.empty() || term == "dumb" ? ProgressStyle::kPlainLines : ProgressStyle::kRedrawn;
+}
+
+std::optional<ProgressStyle> StandardErrorProgressStyle() {
+    return ProgressStyleFor(StandardErrorIsTerminal(), std::getenv("TERM"));
 }
 
 }  // namespace tolven::linux_host

@@ -8,6 +8,8 @@
 #include <optional>
 #include <ostream>
 
+#include "platform/linux/terminal/progress_line.h"
+
 namespace tolven::linux_host {
 
 inline constexpr int kDefaultTerminalColumns = 62;
@@ -35,5 +37,11 @@ int TerminalColumns(std::optional<int> windowColumns, const char* columnsVariabl
 
 // Whether standard error is a terminal (where a progress line can be redrawn).
 bool StandardErrorIsTerminal();
+
+// How a progress line may be shown on a stream: not at all unless it is a terminal, and without
+// control sequences on a terminal that takes none ($TERM "dumb", empty or unset).
+std::optional<ProgressStyle> ProgressStyleFor(bool isTerminal, const char* termVariable);
+// The same for standard error and this run's $TERM.
+std::optional<ProgressStyle> StandardErrorProgressStyle();
 
 }  // namespace tolven::linux_host

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/linux/terminal/korean_glosses.h"
 #include "platform/linux/terminal/safe_text.h"
 #include "platform/linux/terminal/terminal_text.h"
 
@@ -101,7 +102,7 @@ std::u16string Placed(const std::u16string& text, uint32_t format, std::size_t c
 
 }  // namespace
 
-std::vector<std::string> RenderPanel(const PanelDrawing& drawing, int32_t columns) {
+std::vector<std::string> RenderPanel(const PanelDrawing& drawing, int32_t columns, bool englishGlosses) {
     const auto room = static_cast<std::size_t>(columns);
     std::u16string top;
     std::u16string middle;
@@ -111,7 +112,8 @@ std::vector<std::string> RenderPanel(const PanelDrawing& drawing, int32_t column
                               : (text.format & kDtVCenter) != 0 ? middle
                                                                 : top;
         // A label or a vendor text may carry controls: made safe before it is measured.
-        row = Placed(TerminalSafe(text.text), text.format, room);
+        const std::u16string shown = englishGlosses ? WithEnglishGlosses(text.text) : text.text;
+        row = Placed(TerminalSafe(shown), text.format, room);
     }
     std::u16string bar;
     if (drawing.bar) {

@@ -75,7 +75,9 @@ class TextPanelCanvas : public IPanelCanvas {
 // The panel as lines of text inside a frame `columns` wide (plus the frame): the top-left line, the
 // centred line, the bar ('#' for the used part, '.' for the free part) and the bottom-right line.
 // A text wider than the frame is cut at its end, so no line ever wraps; controls show as '?'.
-std::vector<std::string> RenderPanel(const PanelDrawing& drawing, int32_t columns = kPanelColumns);
+// With `englishGlosses` (a locale without Hangul) the Korean texts are placed as their glosses.
+std::vector<std::string> RenderPanel(const PanelDrawing& drawing, int32_t columns = kPanelColumns,
+                                     bool englishGlosses = false);
 
 // The panel's inner width for a terminal `terminalColumns` wide.
 int32_t PanelColumnsFor(int32_t terminalColumns);

@@ -111,7 +111,8 @@ bool LinuxVolume::WriteAt(uint64_t byteOffset, const std::byte* data, uint32_t b
     target_->NoteRewritten();
     const uint64_t at = placement_.volumeOffset + byteOffset;
     if (target_->IsImage() && AllZero(data, byteCount)) {
-        if (pendingZeroBytes_ != 0 && pendingZeroOffset_ + pendingZeroBytes_ == at) {
+        if (pendingZeroBytes_ != 0 && pendingZeroOffset_ + pendingZeroBytes_ == at &&
+            pendingZeroBytes_ + byteCount <= kMostGatheredZeroBytes) {
             pendingZeroBytes_ += byteCount;
             return true;
         }
