@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "platform/linux/terminal/terminal_screen.h"
+
 namespace tolven::linux_host {
 namespace {
 
@@ -43,6 +45,26 @@ TEST(ProgressLineTest, RedrawsAtMostTenTimesASecondAndIsErasedAtTheEnd) {
     }
     EXPECT_EQ(draws, 10u);
     EXPECT_TRUE(shown.ends_with("\r\033[K")) << "the last draw is erased";
+}
+
+TEST(ProgressLineTest, ADumbTerminalGetsAPlainLineAtEachTenthAndNoControlSequence) {
+    EXPECT_EQ(ProgressStyleFor(false, "xterm"), std::nullopt);
+    EXPECT_EQ(ProgressStyleFor(true, "xterm-256color"), ProgressStyle::kRedrawn);
+    for (const char* term : {"dumb", "", static_cast<const char*>(nullptr)}) {
+        EXPECT_EQ(ProgressStyleFor(true, term), ProgressStyle::kPlainLines);
+    }
+    std::ostringstream out;
+    {
+        ProgressLine line(out, 1000, ProgressStyle::kPlainLines);
+        for (uint64_t done = 0; done <= 1000; done += 5) {
+            line.Update(done);
+            line.Erase();  // before every log line: nothing to erase
+        }
+    }
+    const std::string shown = out.str();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 9) << shown;  // 10 % to 90 %
+    EXPECT_EQ(shown.find_first_of("\r\033"), std::string::npos);
+    EXPECT_EQ(shown.rfind(" 10%  ", 0), 0u) << shown;
 }
 
 }  // namespace

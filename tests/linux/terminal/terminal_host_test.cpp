@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "app/dialog_texts.h"
 #include "app/framework/dialog.h"
 
 namespace tolven::linux_host {
@@ -83,6 +84,33 @@ TEST(TerminalHostTest, PrintsWhatIsAppendedToTheLogOnce) {
     CDialog dialog(5, terminal.host);
     dialog.DoModal();
     EXPECT_EQ(terminal.out.str(), "첫째\n둘째\n\nnew text\n");
+}
+
+// The note follows the introduction on the log stream; -q drops it and the description, not the
+// log or the question.
+TEST(TerminalHostTest, NotesTheTerminalFormAfterTheIntroductionUnlessQuiet) {
+    for (const bool quiet : {false, true}) {
+        SCOPED_TRACE(quiet ? "-q" : "not quiet");
+        TerminalHostOptions options = Asking(true);
+        options.quiet = quiet;
+        options.describeTarget = [](std::ostream& screen) { screen << "Target: d.img\n"; };
+        Terminal terminal("", options);
+        terminal.host.Post([&] {
+            const WindowHandle log = terminal.host.GetDlgItem(terminal.host.ActiveDialog(), 1000);
+            terminal.host.SetWindowTextW(log, std::u16string(kIntroductionText) + u"\r\n");
+            terminal.host.SetWindowTextW(log, std::u16string(kIntroductionText) + u"\r\nmore\r\n");
+            terminal.host.MessageBoxW(0, u"포맷하시겠습니까?", u"E: 드라이브 포맷", kMbYesNo);
+        });
+        CDialog dialog(5, terminal.host);
+        dialog.DoModal();
+        const std::string note = quiet ? "" : std::string(kTerminalUsageNote) + "\n";
+        EXPECT_EQ(terminal.out.str(),
+                  "톨벤 제품 전용 포맷 유틸리티입니다.\n"
+                  "톨벤 제품을 USB로 연결하시면 Format버튼이 활성화 됩니다.\n" +
+                      note + "more\n");
+        EXPECT_EQ(terminal.screen.str().find("Target: d.img") != std::string::npos, !quiet);
+        EXPECT_NE(terminal.screen.str().find("[E: 드라이브 포맷]"), std::string::npos);
+    }
 }
 
 }  // namespace

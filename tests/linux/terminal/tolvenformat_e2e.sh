@@ -288,7 +288,7 @@ case $case_name in
         grep -q -x '톨벤 제품 전용 포맷 유틸리티입니다.' "$out" || fail "the log's header is not on stdout"
         [ "$(allocated_blocks "$image")" -eq 0 ] || fail "something was written"
         # The progress line: drawn and erased on a terminal's stderr, absent from a file.
-        script -q -e -c "$program $image --yes > $out" "$work/screen.txt" >/dev/null
+        TERM=xterm script -q -e -c "$program $image --yes > $out" "$work/screen.txt" >/dev/null
         grep -q -E $'\r\033\\[K +[0-9]+%  [0-9.]+ [KM]iB of ' "$work/screen.txt" || fail "no progress line on the terminal"
         run "$image" --yes
         expect_status 0
@@ -476,6 +476,44 @@ EOF
         expect_status 1
         grep -q -E "^tolvenformat: the format failed: cannot write to '.*' at byte [0-9]+: File too large$" "$err" ||
             fail "no reason for the failed write: $(cat "$err")"
+        ;;
+    c_locale)
+        # No locale at all (cron, env -i) and LANG=C: every Korean line is its English gloss, so
+        # no Korean is left as question marks (a syllable would be two).
+        for locale in "" LANG=C; do
+            rm -f "$image"
+            setsid -w env -i PATH="$PATH" $locale "$program" --image "$image" --size "$image_size" --yes \
+                >"$out" 2>"$err" </dev/null
+            status=$?
+            expect_status 0
+            grep -q -F '??' "$out" && fail "Korean shown as question marks ($locale): $(grep -F '??' "$out")"
+            for line in 'Format utility for Tolven products only.' 'Connect a Tolven product by USB to enable Format.' \
+                '|                       not formatted                        |' \
+                '[Format drive D:] Formatting deletes all data on the disk. Format?' 'Format complete' \
+                "Changing the volume label to 'PMP'." 'File copy complete.'; do
+                grep -q -x -F -- "$line" "$out" || fail "no line '$line' ($locale)"
+            done
+            check_fsck "$image"
+        done
+        ;;
+    quiet)
+        # -q: the log and the question stay; the panel, the description and the note go.
+        run --image "$image" --size "$image_size" --yes -q
+        expect_status 0
+        for part in '+-----' 'Target: ' 'Terminal: '; do
+            grep -q -F -- "$part" "$out" && fail "'$part' shown under -q"
+        done
+        grep -q -x '포맷작업 완료' "$out" || fail "the log is not shown under -q"
+        grep -q -F '[D: 드라이브 포맷]' "$out" || fail "the question is not shown under -q"
+        check_fsck "$image"
+        ;;
+    dumb_terminal)
+        # TERM=dumb: progress as plain lines, not one control sequence on the terminal.
+        truncate -s "$image_size" "$image"
+        TERM=dumb script -q -e -c "$program $image --yes" "$work/screen.txt" >/dev/null
+        LC_ALL=C grep -q -P '\x1b|\r(?!$)' "$work/screen.txt" && fail "a control sequence reached a dumb terminal"
+        grep -q -E '^ +[1-9]0%  [0-9.]+ [KM]iB of ' "$work/screen.txt" || fail "no progress lines on a dumb terminal"
+        check_fsck "$image"
         ;;
     *)
         echo "unknown case $case_name"
