@@ -204,7 +204,7 @@ std::string TerminalUsage() {
            "      --json        list every player found as JSON and change nothing\n"
            "  -n, --dry-run     run every check, print the layout a format would write, write\n"
            "                    nothing\n"
-           "  -q, --quiet       no progress line\n"
+           "  -q, --quiet       no progress line, panel or target description\n"
            "      --stats       at the end, print the time, peak memory and bytes written on\n"
            "                    standard error\n"
            "  -h, --help        show this help and exit\n"

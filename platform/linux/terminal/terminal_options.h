@@ -21,7 +21,7 @@ struct TerminalOptions {
     bool listOnly = false;              // -l, --list (and --json)
     bool json = false;                  // --json
     bool dryRun = false;                // -n, --dry-run
-    bool quiet = false;                 // -q, --quiet: no progress line
+    bool quiet = false;                 // -q, --quiet: no progress line, panel or description
     bool statistics = false;            // --stats
     bool help = false;                  // -h, --help
     bool version = false;               // -V, --version
