@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "platform/linux/terminal/locale_text.h"
-#include "platform/linux/terminal/text_panel_canvas.h"
 
 namespace tolven::linux_host {
 namespace {
@@ -58,17 +57,6 @@ TEST(KoreanGlossesTest, EveryKoreanTextOfTheCoreHasAGloss) {
     EXPECT_GE(korean, 28u) << "the scan found the product's texts";
 }
 
-TEST(KoreanGlossesTest, GlossesAreEnglishAndNoKoreanTextLiesInsideAnother) {
-    for (const KoreanGloss& a : KoreanGlosses()) {
-        EXPECT_TRUE(ContainsHangul(a.korean));
-        EXPECT_FALSE(a.english.empty());
-        EXPECT_FALSE(ContainsHangul(a.english));
-        for (const KoreanGloss& b : KoreanGlosses()) {
-            EXPECT_TRUE(&a == &b || a.korean.find(b.korean) == std::u16string_view::npos);
-        }
-    }
-}
-
 TEST(KoreanGlossesTest, ComposedLinesKeepWhatIsNotKorean) {
     struct Case {
         const char* utf8;
@@ -107,14 +95,6 @@ TEST(KoreanGlossesTest, ALocaleWithoutHangulPrintsTheGlossesAndUtf8StaysAsItIs) 
         EXPECT_EQ(toLocale.ShowsHangul(), c.showsHangul);
         EXPECT_EQ(toLocale("포맷작업 완료 /tmp/포맷"), c.expected);
     }
-}
-
-TEST(KoreanGlossesTest, ThePanelCentresTheGlossInsideItsFrame) {
-    const PanelDrawing drawing{
-        {PanelText{u"D:", 0, 0}, PanelText{u"포맷이 안되어 있습니다", kDtCenter | kDtVCenter, 0}}, {}};
-    const std::vector<std::string> lines = RenderPanel(drawing, 21, true);
-    EXPECT_EQ(lines[2], "|    not formatted    |");
-    EXPECT_EQ(lines[2].size(), lines[0].size());
 }
 
 }  // namespace
