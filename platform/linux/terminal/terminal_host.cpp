@@ -59,7 +59,10 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
     BeforeOutput();
     log_.flush();
     const bool question = (type & kMbButtonsMask) == kMbYesNo;
-    if (question && options_.describeTarget && !options_.quiet) {
+    // -q drops the description, except before a question a person answers: they must see what
+    // would be erased.
+    const bool personAnswers = !options_.assumeYes && options_.inputIsTerminal;
+    if (question && options_.describeTarget && (!options_.quiet || personAnswers)) {
         options_.describeTarget(screen_);
     }
     // Appended piece by piece: GCC 12 misreads "literal" + std::string&& as an overlapping copy.

@@ -113,5 +113,18 @@ TEST(TerminalHostTest, NotesTheTerminalFormAfterTheIntroductionUnlessQuiet) {
     }
 }
 
+// A question a person answers at the terminal is always preceded by what it would erase.
+TEST(TerminalHostTest, QuietStillDescribesTheTargetBeforeAQuestionAskedAtTheTerminal) {
+    TerminalHostOptions options = Asking();
+    options.quiet = true;
+    options.describeTarget = [](std::ostream& screen) { screen << "Target: d.img\n"; };
+    Terminal terminal("n\n", options);
+    terminal.host.Post(
+        [&] { terminal.host.MessageBoxW(0, u"포맷하시겠습니까?", u"E: 드라이브 포맷", kMbYesNo); });
+    CDialog dialog(5, terminal.host);
+    dialog.DoModal();
+    EXPECT_NE(terminal.screen.str().find("Target: d.img"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tolven::linux_host
