@@ -449,6 +449,27 @@ EOF
         run "$image" --size 64M --vendor ACME --yes
         expect_status 3
         [ -e "$image" ] && fail "the run without a player left its image"
+        # Ctrl-C typed at the question on a terminal, or SIGTERM sent there, removes it as well.
+        for stop in ctrl-c:130 term:143; do
+            python3 - "${stop%:*}" "$program" "$image" --size 64M >"$out" 2>"$err" <<'PY'
+import os, pty, signal, sys
+signal.alarm(60)
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(sys.argv[2], sys.argv[2:])
+seen = b""
+while b"[y/N]" not in seen:
+    seen += os.read(fd, 4096)
+if sys.argv[1] == "ctrl-c":
+    os.write(fd, b"\x03")
+else:
+    os.kill(pid, signal.SIGTERM)
+sys.exit(os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))
+PY
+            status=$?
+            expect_status "${stop#*:}"
+            [ -e "$image" ] && fail "stopped by $stop at the question, the run left its image"
+        done
         # A dangling symbolic link is named as one, and nothing is created through it.
         ln -s "$work/elsewhere.img" "$work/link.img"
         run "$work/link.img" --size 64M --yes
