@@ -1,6 +1,10 @@
 // Linux host, terminal: reasons behind a failed format or a target that is not a player.
 #include "platform/linux/terminal/format_failure.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 #include "platform/linux/terminal/player_search.h"
@@ -27,13 +31,20 @@ std::string FormatFailureReason(TargetTable& targets, const DriveTarget& target,
     return {};
 }
 
-std::string NotAPlayerReason(TargetTable& targets, const DriveTarget& target) {
+NotAPlayer NotAPlayerReason(TargetTable& targets, const DriveTarget& target) {
     const TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
-        return opened.reason;  // "cannot open ...", or the kind of what is there
+        if (opened.error == ENODEV) {
+            return {opened.reason, false};  // the kind of what is there: not a disk
+        }
+        struct stat status {};
+        const bool needsRoot = (opened.error == EACCES || opened.error == EPERM) && ::geteuid() != 0 &&
+                               ::stat(target.path.c_str(), &status) == 0 && S_ISBLK(status.st_mode);
+        return {needsRoot ? opened.reason + " (opening a disk needs root)" : opened.reason, true};
     }
     // A table that would have been refused is worth knowing about too.
-    return target.refusal.empty() ? WhyNotAPlayer(target) : WhyNotAPlayer(target) + "; " + target.refusal;
+    return {target.refusal.empty() ? WhyNotAPlayer(target) : WhyNotAPlayer(target) + "; " + target.refusal,
+            false};
 }
 
 }  // namespace tolven::linux_host

@@ -8,7 +8,8 @@
 // and the FAT32 file layer all use it and never the path again. A path renamed or replaced after
 // the first open therefore changes nothing for the run. The one exception is the exclusive claim
 // of a block device (O_EXCL needs an open of its own); that open is checked against the identity
-// recorded at the first open (st_rdev), and a different device is refused with ESTALE.
+// recorded at the first open (st_rdev), and a different device is refused with ESTALE. A target
+// is never held on descriptor 0, 1 or 2 (EBADF): what is printed would be written into it.
 //
 //     TargetTable targets(drives);              // one per run, once the drive table is filled
 //     const TargetOpen opened = targets.Open('D');
