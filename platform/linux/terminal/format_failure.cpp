@@ -21,6 +21,9 @@ std::string FormatFailureReason(TargetTable& targets, const DriveTarget& target,
             if (std::strcmp(failure.operation, "flush") == 0) {
                 return "cannot flush '" + target.path + "' to the device: " + reason;
             }
+            if (std::strcmp(failure.operation, "partition type") == 0) {
+                return "cannot set the partition type in the table of '" + target.path + "': " + reason;
+            }
             return "cannot write to '" + target.path + "' at byte " + std::to_string(failure.offset) + ": " +
                    reason;
         }
