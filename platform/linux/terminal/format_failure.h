@@ -13,8 +13,12 @@ namespace tolven::linux_host {
 // formatter's refused open. Empty when neither tells anything.
 std::string FormatFailureReason(TargetTable& targets, const DriveTarget& target, int openError);
 
-// Why a named target was not taken for a player: it cannot be opened or is not a disk at all, or
-// it reports another device than a Tolven player.
-std::string NotAPlayerReason(TargetTable& targets, const DriveTarget& target);
+// Why a named target was not taken for a player: it cannot be opened (a disk without root, an
+// unreadable image) or is not a disk at all, or it reports another device than a Tolven player.
+struct NotAPlayer {
+    std::string reason;
+    bool unopened = false;  // it could not be opened, so whether it is a player is unknown
+};
+NotAPlayer NotAPlayerReason(TargetTable& targets, const DriveTarget& target);
 
 }  // namespace tolven::linux_host

@@ -9,6 +9,8 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/linux/terminal/run_signals.h"
+
 namespace tolven::linux_host {
 
 namespace {
@@ -84,7 +86,13 @@ std::string CreatedImages::Create(const std::string& path, uint64_t sizeBytes) {
         return Reason("cannot create", path, error);
     }
     created_.push_back(Created{path, status.st_dev, status.st_ino});
+    RemoveOnEarlyExit(path, status.st_dev, status.st_ino);  // a signal before the format, too
     return {};
+}
+
+void CreatedImages::Keep() {
+    created_.clear();
+    KeepOnEarlyExit();
 }
 
 CreatedImages::~CreatedImages() {

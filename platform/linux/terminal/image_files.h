@@ -22,7 +22,7 @@ ImageFilePlan PlanImageFile(const std::string& path, std::optional<uint64_t> siz
 
 // The images this run created. Unless Keep() is called, the destructor removes them again, each
 // only while its path still names the file created, so that a run that ends before the format
-// started leaves no file behind.
+// started leaves no file behind; a signal that ends the run before then removes them as well.
 class CreatedImages {
   public:
     CreatedImages() = default;
@@ -33,7 +33,7 @@ class CreatedImages {
     // Creates `path` as a sparse file of sizeBytes (no block is written). Returns an empty text,
     // or the English reason ("cannot create 'x.img': No space left on device").
     std::string Create(const std::string& path, uint64_t sizeBytes);
-    void Keep() { created_.clear(); }
+    void Keep();
 
   private:
     struct Created {

@@ -22,6 +22,7 @@
 #include "platform/linux/storage/drive_table_storage.h"
 #include "platform/linux/storage/usb_disk_discovery.h"
 #include "platform/linux/terminal/counting_writes.h"
+#include "platform/linux/terminal/exit_report.h"
 #include "platform/linux/terminal/format_failure.h"
 #include "platform/linux/terminal/image_files.h"
 #include "platform/linux/terminal/interruptible_files.h"
@@ -33,6 +34,7 @@
 #include "platform/linux/terminal/run_signals.h"
 #include "platform/linux/terminal/run_statistics.h"
 #include "platform/linux/terminal/safe_text.h"
+#include "platform/linux/terminal/standard_descriptors.h"
 #include "platform/linux/terminal/target_checks.h"
 #include "platform/linux/terminal/target_description.h"
 #include "platform/linux/terminal/terminal_host.h"
@@ -49,14 +51,6 @@ namespace tolven::linux_host {
 namespace {
 
 constexpr char kProgramName[] = "tolvenformat";
-
-enum ExitStatus {
-    kExitSucceeded = 0,
-    kExitFailed = 1,
-    kExitUsage = 2,
-    kExitNoPlayer = 3,
-    kExitDeclined = 4,
-};
 
 // SetVolumeLabelA through the host's FAT32 file layer.
 class FatVolumeLabel final : public IVolumeLabel {
@@ -79,46 +73,6 @@ class FatVolumeLabel final : public IVolumeLabel {
     const FatDriveAccess& access_;
     std::string failure_;
 };
-
-int ExitStatusOf(const TerminalHost& host, const CTolvenFormatApp& app) {
-    if (!host.FormatButtonWasEnabled()) {
-        return kExitNoPlayer;
-    }
-    switch (app.LastFormatOutcome()) {
-        case FormatOutcome::kSucceeded:
-            return kExitSucceeded;
-        case FormatOutcome::kDeclined:
-            return kExitDeclined;
-        case FormatOutcome::kNoPlayer:
-        case FormatOutcome::kNotRun:
-            return kExitNoPlayer;
-        case FormatOutcome::kDriveChanged:
-        case FormatOutcome::kFormatFailed:
-        case FormatOutcome::kCopyFailed:
-            return kExitFailed;
-    }
-    return kExitFailed;
-}
-
-// A line on standard error for every run that did not format, so that scripts see why in English.
-const char* Explanation(int status, FormatOutcome outcome) {
-    switch (status) {
-        case kExitNoPlayer:
-            return "no Tolven player found";
-        case kExitDeclined:
-            return "not formatted: the confirmation was answered no";
-        case kExitFailed:
-            if (outcome == FormatOutcome::kCopyFailed) {
-                return "the volume was formatted, but the player's system files were not all written";
-            }
-            if (outcome == FormatOutcome::kDriveChanged) {
-                return "the player's drive changed while the confirmation was open; nothing was formatted";
-            }
-            return "the format failed; the status log on standard output says why";
-        default:
-            return nullptr;
-    }
-}
 
 // Paths, labels and device texts in a message may carry control bytes: none reaches the terminal.
 void PrintError(const std::string& message) {
@@ -286,42 +240,48 @@ int Run(int argc, char** argv) {
         outcome == FormatOutcome::kCopyFailed) {
         createdImages.Keep();  // the format started: what it left is the user's
     }
-    int status = ExitStatusOf(host, theApp);
     // A player folder or the label that could not be made is no success, though the dialog
-    // carries on without it.
-    const bool incomplete = !fileSystem.FailureReason().empty() || !labels.Failure().empty();
-    if (status == kExitSucceeded && incomplete) {
-        status = kExitFailed;
-    }
-    // A broken pipe on standard output stops the output, not the work; the status tells.
+    // carries on without it. A broken pipe on standard output stops the output, not the work.
     std::cout.flush();
-    if (!std::cout.good()) {
-        PrintError("standard output could not be written: part of the output was lost");
-        if (status == kExitSucceeded) {
-            status = kExitFailed;
-        }
-    }
-    if (status == kExitNoPlayer && !options->targets.empty()) {
+    RunEnding ending{.playerFound = host.FormatButtonWasEnabled(),
+                     .outcome = outcome,
+                     .couldNotAsk = host.CouldNotAsk(),
+                     .incomplete = !fileSystem.FailureReason().empty() || !labels.Failure().empty(),
+                     .outputLost = !std::cout.good()};
+    if (ExitStatusOf(ending) == kExitNoPlayer && !options->targets.empty()) {
         for (char letter = 'A'; letter <= 'Z'; ++letter) {
             if (const DriveTarget* target = drives.Find(letter)) {
-                PrintError(NotAPlayerReason(targets, *target));
+                const NotAPlayer why = NotAPlayerReason(targets, *target);
+                PrintError(why.reason);
+                ending.targetUnopened = ending.targetUnopened || why.unopened;
             }
         }
     }
+    int status = ExitStatusOf(ending);
+    if (ending.outputLost && status != kExitOutputLost) {
+        PrintError("standard output could not be written: part of the output was lost");
+    }
     // The product's log gives an error number at most: the English reason goes beside it.
+    const bool wrote =
+        outcome == FormatOutcome::kFormatFailed || outcome == FormatOutcome::kCopyFailed || ending.incomplete;
     const std::string failure =
-        outcome == FormatOutcome::kFormatFailed && players.size() == 1
-            ? FormatFailureReason(targets, *players.front().target, linuxVolumes.LastOpenError())
+        wrote && players.size() == 1
+            ? FormatFailureReason(targets, *players.front().target,
+                                  outcome == FormatOutcome::kFormatFailed ? linuxVolumes.LastOpenError() : 0)
             : std::string();
-    if (!failure.empty() && status == kExitFailed) {
+    const bool formatFailed = outcome == FormatOutcome::kFormatFailed && status == kExitFailed;
+    if (!failure.empty() && formatFailed) {
         PrintError("the format failed: " + failure);
-    } else if (const char* explanation = Explanation(status, outcome)) {
+    } else if (const char* explanation = Explanation(status, ending)) {
         PrintError(explanation);
     }
     for (const std::string* reason : {&fileSystem.FailureReason(), &labels.Failure()}) {
         if (!reason->empty()) {
             PrintError(*reason);
         }
+    }
+    if (!failure.empty() && !formatFailed) {
+        PrintError(failure);  // the error behind a file or the label that could not be written
     }
     if (const int signal = PendingSignal()) {
         PrintError("stopped by signal " + std::to_string(signal) +
@@ -332,9 +292,23 @@ int Run(int argc, char** argv) {
     return status;
 }
 
+// A listing, a dry run or a help text that could not be written is no success either.
+int FinishOutput(int status) {
+    std::cout.flush();
+    if (status == kExitSucceeded && !std::cout.good()) {
+        PrintError("standard output could not be written: the output was lost");
+        return kExitFailed;
+    }
+    return status;
+}
+
 }  // namespace
 }  // namespace tolven::linux_host
 
 int main(int argc, char** argv) {
-    return tolven::linux_host::Run(argc, argv);
+    // Before anything is opened: a closed standard descriptor would be given to the disk.
+    if (!tolven::linux_host::OpenClosedStandardDescriptors()) {
+        return tolven::linux_host::kExitFailed;
+    }
+    return tolven::linux_host::FinishOutput(tolven::linux_host::Run(argc, argv));
 }

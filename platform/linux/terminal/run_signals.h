@@ -1,9 +1,15 @@
 // Linux host, terminal: what signals may do to a run. A broken pipe or a file-size limit never
-// kills the program (the failing write reports them). SIGINT, SIGTERM and SIGHUP end the run at
-// once while nothing has been written; from the confirmation until the formatter has written its
-// structures they are held back, and during the content copy they stop it between two files. A
-// second SIGINT while held back ends the run at once.
+// kills the program (the failing write reports them). Every other signal whose default action ends
+// the process (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, the real-time signals, ...)
+// ends the run at once while nothing has been written; from the confirmation until the formatter
+// has written its structures it is held back, and during the content copy it stops the copy
+// between two files. A second SIGINT while held back ends the run at once; only that and SIGKILL
+// can cut the structure writes. Signals that report a fault of the program itself (SIGSEGV,
+// SIGBUS, SIGFPE, SIGILL, SIGABRT) and those of debuggers and system-call filters (SIGTRAP,
+// SIGSYS) keep their default action.
 #pragma once
+
+#include <sys/types.h>
 
 #include <string>
 
@@ -15,11 +21,14 @@ enum class SignalPhase {
     kCopying,     // held back; the copy stops before its next file
 };
 
-// Ignores SIGPIPE and SIGXFSZ and installs the handlers for SIGINT, SIGTERM and SIGHUP.
+// Ignores SIGPIPE and SIGXFSZ and installs the handler for every signal held back.
 void InstallRunSignals();
 
-// An image created by this run: removed when a signal ends the run before anything is written.
-void RemoveOnEarlyExit(const std::string& path);
+// An image created by this run (the file `device`/`inode`): removed when a signal ends the run
+// before anything is written, while `path` still names it.
+void RemoveOnEarlyExit(const std::string& path, dev_t device, ino_t inode);
+// The format started: what it left is the user's.
+void KeepOnEarlyExit();
 
 void SetSignalPhase(SignalPhase phase);
 

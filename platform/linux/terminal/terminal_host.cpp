@@ -84,6 +84,7 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
     if (!options_.inputIsTerminal) {
         screen_ << "No (standard input is not a terminal; give --yes to confirm)\n";
         screen_.flush();
+        couldNotAsk_ = true;
         return kIdNo;
     }
     if (!AskYesNo()) {

@@ -50,6 +50,8 @@ class TerminalHost : public MemoryWindowHost {
 
     // Whether the Format button was enabled when the dialog was up (a player was found).
     bool FormatButtonWasEnabled() const { return formatButtonEnabled_; }
+    // Whether a question was answered no because it could not be asked (no terminal, no --yes).
+    bool CouldNotAsk() const { return couldNotAsk_; }
 
   protected:
     void OnModalIdle(WindowHandle dialog) override;
@@ -71,6 +73,7 @@ class TerminalHost : public MemoryWindowHost {
     bool formatButtonEnabled_ = false;
     bool pressedFormat_ = false;
     bool notedUsage_ = false;
+    bool couldNotAsk_ = false;
 };
 
 }  // namespace tolven::linux_host

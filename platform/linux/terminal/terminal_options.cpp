@@ -217,7 +217,9 @@ std::string TerminalUsage() {
            "Exit status: 0 formatted and the system files written (or listed, or dry run);\n"
            "1 a check refused the target, or the format or the file copy failed; 2 usage error,\n"
            "or several players found and none named; 3 no player found; 4 the confirmation was\n"
-           "answered no (without a terminal and without --yes the answer is no).\n";
+           "answered no (without a terminal and without --yes the answer is no); 5 formatted\n"
+           "completely, but standard output could not be written (the log was lost); 128+n\n"
+           "stopped by signal n.\n";
 }
 
 }  // namespace tolven::linux_host

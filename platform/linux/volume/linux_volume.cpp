@@ -71,7 +71,11 @@ bool LinuxVolume::GetPartitionInfo(PartitionInformation& info) {
 }
 
 bool LinuxVolume::SetPartitionType(uint8_t partitionType) {
-    if (!target_ || !WritePendingZeros() || WritePartitionType(*target_, placement_, partitionType) != 0) {
+    if (!target_ || !WritePendingZeros()) {
+        return false;
+    }
+    if (const int error = WritePartitionType(*target_, placement_, partitionType)) {
+        target_->NoteFailure("partition type", error);  // the reason the terminal names
         return false;
     }
     target_->NoteRewritten();

@@ -39,6 +39,12 @@ TargetOpen Failed(const std::string& path, int error) {
     return {nullptr, error, "cannot open '" + path + "': " + std::strerror(error)};
 }
 
+// A target on descriptor 0, 1 or 2 would receive whatever is printed: one of them was closed
+// when the program started. Never used; the program opens them on /dev/null at its start.
+bool OnStandardDescriptor(int fd) {
+    return fd >= 0 && fd <= STDERR_FILENO;
+}
+
 // Back to blocking transfers once the kind is known.
 int ClearNonBlocking(int fd) {
     const int flags = ::fcntl(fd, F_GETFL);
@@ -196,6 +202,9 @@ int OpenTarget::ReopenSame(int flags, UniqueFd& out) const {
         return errno;
     }
     UniqueFd fd(raw);
+    if (OnStandardDescriptor(raw)) {
+        return EBADF;
+    }
     struct stat st {};
     if (::fstat(raw, &st) != 0) {
         return errno;
@@ -364,6 +373,11 @@ TargetOpen OpenTargetPath(const std::string& path) {
         return Failed(path, error);
     }
     UniqueFd fd(raw);
+    if (OnStandardDescriptor(raw)) {
+        return {nullptr, EBADF,
+                "cannot open '" + path + "': it would be descriptor " + std::to_string(raw) +
+                    ", where standard input, output or error belongs"};
+    }
     struct stat st {};
     if (::fstat(raw, &st) != 0) {
         return Failed(path, errno);

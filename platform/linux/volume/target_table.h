@@ -8,7 +8,8 @@
 // and the FAT32 file layer all use it and never the path again. A path renamed or replaced after
 // the first open therefore changes nothing for the run. The one exception is the exclusive claim
 // of a block device (O_EXCL needs an open of its own); that open is checked against the identity
-// recorded at the first open (st_rdev), and a different device is refused with ESTALE.
+// recorded at the first open (st_rdev), and a different device is refused with ESTALE. A target
+// is never held on descriptor 0, 1 or 2 (EBADF): what is printed would be written into it.
 //
 //     TargetTable targets(drives);              // one per run, once the drive table is filled
 //     const TargetOpen opened = targets.Open('D');
@@ -54,7 +55,7 @@ struct TargetIdentity {
 
 // The first write or flush of a run that failed: what the terminal names as the reason.
 struct TransferFailure {
-    const char* operation = "";  // "write" or "flush"
+    const char* operation = "";  // "write", "flush" or "partition type"
     uint64_t offset = 0;         // bytes from the target's start, for a write
     int error = 0;               // errno; 0 while nothing failed
 };
@@ -82,6 +83,8 @@ class OpenTarget {
     // fsync, when anything was written through Write or WriteZeros since the last Sync.
     int Sync();
     const TransferFailure& FirstFailure() const { return firstFailure_; }
+    // A failure of a transfer made beside Write and Sync (the partition table's type byte).
+    void NoteFailure(const char* operation, int error) { Note(error, operation, 0); }
 
     // Opens the path again (O_NONBLOCK | O_CLOEXEC | O_NOCTTY added) and checks that it still
     // names this target: ESTALE when another file or device took its place.

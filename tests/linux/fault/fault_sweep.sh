@@ -3,6 +3,7 @@
 # image) is run again and again with the N-th write, fsync or fallocate on the image failing
 # (EIO, ENOSPC), or with the process killed at the N-th write. For every N:
 #   - a run that reports success has really done the work (the volume checks clean and complete);
+#   - a failure names the error injected on standard error;
 #   - after a failure a plain rerun formats the image, and the result checks clean;
 #   - no byte outside the partition changes (the table apart from its type byte, the gap before
 #     the partition and the data behind it).
@@ -123,6 +124,12 @@ for plan in "write 5 1" "write 28 3" "kill 0 5" "fsync 5 0,3" "fsync 28 1" "fall
         fi
         reported=$((reported + 1))
         [ "$op" = kill ] || [ -s "$err" ] || fail "$what: exit $status without a word on standard error"
+        case $code in
+            5) named='Input/output error' ;;
+            28) named='No space left on device' ;;
+            *) named='' ;;
+        esac
+        [ -z "$named" ] || grep -q -F "$named" "$err" || fail "$what: the error is not named: $(cat "$err")"
         run_program
         status=$?
         if [ $status -ne 0 ]; then

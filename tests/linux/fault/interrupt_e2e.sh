@@ -1,7 +1,7 @@
 #!/bin/bash
 # Signals during a whole command, raised by the fault library at a chosen write on the image:
-# held back while the formatter writes the volume's structures, stopping the content copy between
-# two files, a second SIGINT ending the run at once.
+# every signal that would end the process held back while the formatter writes the volume's
+# structures, stopping the content copy between two files, a second SIGINT ending the run at once.
 #   interrupt_e2e.sh PROGRAM SHIM WORK_DIR
 set -u
 program=$1
@@ -37,7 +37,15 @@ run_with_signal "" 0 0
 read -r _ writes _ <"$report"
 copying=$((writes * 3 / 4))  # inside the content copy, which takes most of the writes
 
-# signal, repeat, write, expected status, stderr text, whether the system files are there
+# Every other signal whose default action ends the process is held back the same way.
+held_back=""
+for name in QUIT USR1 USR2 ALRM VTALRM PROF XCPU PWR STKFLT IO RTMIN RTMAX; do
+    number=$(kill -l "$name")
+    held_back+="SIG$name while formatting|$number|1|5|$((128 + number))|the format is finishing"$'\n'
+done
+held_back+="SIGQUIT while copying|$(kill -l QUIT)|1|$copying|131|the copy stops after the current file"
+
+# name, signal, repeat, write, expected status, stderr text
 while IFS='|' read -r name signal repeat at expected text; do
     run_with_signal "$signal" "$repeat" "$at"
     [ "$status" -eq "$expected" ] || fail "$name: exit $status, expected $expected; $(cat "$err")"
@@ -51,6 +59,7 @@ SIGINT while formatting|2|1|5|130|the format is finishing
 SIGHUP while formatting|1|1|5|129|the format is finishing
 SIGTERM while copying|15|1|$copying|143|the copy stops after the current file
 second SIGINT ends at once|2|2|5|130|stopped at once
+$held_back
 CASES
 
 rm -rf "$work"

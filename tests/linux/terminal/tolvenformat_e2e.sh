@@ -196,7 +196,8 @@ case $case_name in
         truncate -s "$image_size" "$image"
         run --image "$image"
         expect_status 4
-        grep -q '^tolvenformat: not formatted' "$err" || fail "no explanation on standard error"
+        grep -q -x 'tolvenformat: not formatted: confirmation needs a terminal on standard input, or --yes' "$err" ||
+            fail "no explanation on standard error: $(cat "$err")"
         grep -q '드라이브 포맷' "$out" || fail "the confirmation was not asked"
         [ "$(allocated_blocks "$image")" -eq 0 ] || fail "something was written"
         grep -q '포맷작업' "$out" && fail "the formatter ran"
@@ -354,18 +355,71 @@ case $case_name in
         grep -q '^tolvenformat [0-9]' "$out" || fail "--version shows no version"
         ;;
     broken_pipe)
-        # A reader that went away takes the output, not the format: standard output is a pipe
-        # whose reading end is closed before the program starts.
-        truncate -s "$image_size" "$image"
-        python3 -c 'import os, subprocess, sys
+        # A reader that went away, or a full device, takes the output, not the format: standard
+        # output is a pipe whose reading end is closed before the program starts, then /dev/full.
+        for sink in pipe /dev/full; do
+            rm -f "$image"
+            truncate -s "$image_size" "$image"
+            python3 -c 'import os, subprocess, sys
 r, w = os.pipe()
 os.close(r)
-sys.exit(subprocess.call(sys.argv[1:], stdout=w))' "$program" --image "$image" --yes 2>"$err" </dev/null
-        status=$?
-        expect_status 1
-        grep -q 'output was lost' "$err" || fail "no word about the lost output: $(cat "$err")"
-        check_fsck "$image"
-        check_volume "$image" VQ10
+out = w if sys.argv[1] == "pipe" else os.open(sys.argv[1], os.O_WRONLY)
+sys.exit(subprocess.call(sys.argv[2:], stdout=out))' "$sink" "$program" --image "$image" --yes 2>"$err" </dev/null
+            status=$?
+            expect_status 5
+            grep -q -F 'the volume was formatted and its system files written, but standard output could not be written' "$err" ||
+                fail "$sink: no word about the lost log: $(cat "$err")"
+            grep -q 'failed' "$err" && fail "$sink: reported as failed: $(cat "$err")"
+            check_fsck "$image"
+            check_volume "$image" VQ10
+        done
+        ;;
+    closed_descriptors)
+        # Started with a standard descriptor closed, the program must not get the image as that
+        # descriptor: its own text would be written into the disk.
+        format_and_check VQ10
+        truncate -s 31M "$work/small.img"
+        truncate -s 100M "$work/gpt.img"
+        # shellcheck disable=SC2046
+        put_bytes "$work/gpt.img" 446 0 254 255 255 238 254 255 255 $(le32 1) $(le32 204799)
+        put_bytes "$work/gpt.img" 510 85 170
+        # closed descriptor, exit status, target, options
+        while IFS='|' read -r closing expected target args; do
+            before=$(image_state "$target")
+            eval "setsid -w \"\$program\" \"\$target\" $args >\"\$out\" 2>\"\$err\" </dev/null $closing"
+            status=$?
+            expect_status "$expected"
+            [ "$(image_state "$target")" = "$before" ] || fail "'$args $closing' changed $target"
+        done <<CASES
+2>&-|3|$image|--list --vendor OTHER
+1>&-|1|$image|-n
+2>&-|4|$image|
+1>&-|4|$image|
+<&-|4|$image|
+2>&-|1|$work/small.img|--yes
+2>&-|1|$work/gpt.img|--yes
+CASES
+        # A format with a descriptor closed writes the volume and nothing else into the image.
+        for closing in '2>&-|0' '1>&-|5'; do
+            rm -f "$image"
+            eval "setsid -w \"\$program\" --size $image_size --yes \"\$image\" >\"\$out\" 2>\"\$err\" </dev/null ${closing%|*}"
+            status=$?
+            expect_status "${closing#*|}"
+            check_fsck "$image"
+            check_volume "$image" VQ10
+        done
+        ;;
+    disk_full)
+        # A file system that fills up during the copy: the error is named.
+        if [ "$(id -u)" -eq 0 ] && mkdir -p "$work/full" && mount -t tmpfs -o size=1M tmpfs "$work/full"; then
+            run --size "$image_size" --yes "$work/full/player.img"
+            umount "$work/full"
+            expect_status 1
+            grep -q -E "^tolvenformat: cannot write to '.*' at byte [0-9]+: No space left on device$" "$err" ||
+                fail "the error is not named: $(cat "$err")"
+        else
+            echo "note: no tmpfs mount here; the full disk is not checked"
+        fi
         ;;
     file_size_limit)
         # Under a file-size limit the image cannot be created: a failed write, no signal, no file.
@@ -449,6 +503,27 @@ EOF
         run "$image" --size 64M --vendor ACME --yes
         expect_status 3
         [ -e "$image" ] && fail "the run without a player left its image"
+        # Ctrl-C typed at the question on a terminal, or SIGTERM sent there, removes it as well.
+        for stop in ctrl-c:130 term:143; do
+            python3 - "${stop%:*}" "$program" "$image" --size 64M >"$out" 2>"$err" <<'PY'
+import os, pty, signal, sys
+signal.alarm(60)
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(sys.argv[2], sys.argv[2:])
+seen = b""
+while b"[y/N]" not in seen:
+    seen += os.read(fd, 4096)
+if sys.argv[1] == "ctrl-c":
+    os.write(fd, b"\x03")
+else:
+    os.kill(pid, signal.SIGTERM)
+sys.exit(os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))
+PY
+            status=$?
+            expect_status "${stop#*:}"
+            [ -e "$image" ] && fail "stopped by $stop at the question, the run left its image"
+        done
         # A dangling symbolic link is named as one, and nothing is created through it.
         ln -s "$work/elsewhere.img" "$work/link.img"
         run "$work/link.img" --size 64M --yes
@@ -467,9 +542,20 @@ EOF
         if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
             chmod 600 "$image"
             chmod 755 "$work"
-            setsid -w setpriv --reuid=nobody --regid=nogroup --clear-groups "$program" "$image" --yes \
-                >"$out" 2>"$err" </dev/null
-            grep -q -F "cannot open '$image': Permission denied" "$err" || fail "unreadable: $(cat "$err")"
+            # An unreadable image, and a disk opened without root (a loop device, where there is
+            # one): the reason, not "no player".
+            loop=$(losetup -f --show "$image" 2>/dev/null)
+            for target in "$image" ${loop:+"$loop"}; do
+                setsid -w setpriv --reuid=nobody --regid=nogroup --clear-groups "$program" "$target" --yes \
+                    >"$out" 2>"$err" </dev/null
+                status=$?
+                expect_status 1
+                hint=""
+                [ "$target" = "$loop" ] && hint=" (opening a disk needs root)"
+                grep -q -x -F "tolvenformat: cannot open '$target': Permission denied$hint" "$err" ||
+                    fail "unreadable: $(cat "$err")"
+            done
+            [ -n "$loop" ] && losetup -d "$loop"
         fi
         (ulimit -f 8 && "$program" "$image" --yes >"$out" 2>"$err" </dev/null)
         status=$?

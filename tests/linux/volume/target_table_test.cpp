@@ -60,6 +60,23 @@ uint64_t AllocatedBytes(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_blocks) * 512 : 0;
 }
 
+TEST(TargetTableTest, ATargetIsNeverOpenedOnAStandardDescriptor) {
+    testing::TempDir dir;
+    const std::string image = dir.File("player.img");
+    CreateSparseFile(image, 1 << 20);
+    // Standard input closed: the next open would get descriptor 0.
+    const int savedInput = ::dup(STDIN_FILENO);
+    ASSERT_GE(savedInput, 0);
+    ::close(STDIN_FILENO);
+    const TargetOpen opened = OpenTargetPath(image);
+    const bool leftOpen = ::fcntl(STDIN_FILENO, F_GETFD) >= 0;
+    ::dup2(savedInput, STDIN_FILENO);
+    ::close(savedInput);
+    EXPECT_EQ(opened.target, nullptr);
+    EXPECT_EQ(opened.error, EBADF);
+    EXPECT_FALSE(leftOpen) << "the refused descriptor was not closed";
+}
+
 TEST(TargetWriteTest, ZeroWritesPunchHolesOnImagesAndFallBackToWritingWhereRefused) {
     testing::TempDir dir;
     const std::string ramfs = dir.File("ramfs");
