@@ -104,8 +104,30 @@ bool Fat32Volume::WriteFsInfoSector() {
                          fsInfoSector_.size());
 }
 
+// A device may keep the writes between two flushes in any order. What an entry or a chain points
+// to (file data, a cleared directory cluster) is therefore flushed before the chain and the entry
+// are written: a power cut then leaves no entry, or one whose data is whole, or at worst clusters
+// no entry owns, which a check reclaims.
+FatStatus Fat32Volume::FlushData() {
+    if (!unflushedData_) {
+        return FatStatus::Ok();
+    }
+    if (!device_.Flush()) {
+        return IoFailure("flush the data ahead of its entry");
+    }
+    unflushedData_ = false;
+    return FatStatus::Ok();
+}
+
+FatStatus Fat32Volume::FlushChains() {
+    if (FatStatus status = FlushData(); !status.ok()) {
+        return status;
+    }
+    return fat_->Flush();
+}
+
 FatStatus Fat32Volume::Commit() {
-    if (FatStatus status = fat_->Flush(); !status.ok()) {
+    if (FatStatus status = FlushChains(); !status.ok()) {
         return status;
     }
     uint32_t freeCount = 0;
@@ -126,6 +148,7 @@ FatStatus Fat32Volume::Commit() {
     if (!device_.Flush()) {
         return IoFailure("flush the volume");
     }
+    unflushedData_ = false;
     return FatStatus::Ok();
 }
 
@@ -214,7 +237,7 @@ FatStatus Fat32Volume::SetLabel(std::string_view label) {
         // A label entry carries only its name, attribute and the time it was written.
         entry.created = {};
         entry.accessDate = 0;
-        if (FatStatus status = fat_->Flush(); !status.ok()) {
+        if (FatStatus status = FlushChains(); !status.ok()) {
             return status;
         }
         if (FatStatus status = WriteEntry(offset, entry); !status.ok()) {
@@ -276,7 +299,7 @@ FatStatus Fat32Volume::CreateDirectory(std::span<const std::string> path) {
     if (FatStatus status = ReserveSlot(parent, offset); !status.ok()) {
         return Fail(status);
     }
-    if (FatStatus status = fat_->Flush(); !status.ok()) {
+    if (FatStatus status = FlushChains(); !status.ok()) {
         return status;
     }
     if (FatStatus status = WriteEntry(offset, entry); !status.ok()) {
@@ -298,7 +321,7 @@ FatStatus Fat32Volume::CreateFile(std::span<const std::string> path, uint8_t att
     if (FatStatus status = ReserveSlot(parent, entryOffset); !status.ok()) {
         return Fail(status);
     }
-    if (FatStatus status = fat_->Flush(); !status.ok()) {
+    if (FatStatus status = FlushChains(); !status.ok()) {
         return status;
     }
     if (FatStatus status = WriteEntry(entryOffset, NewEntry(name, attributes)); !status.ok()) {
@@ -335,7 +358,7 @@ FatStatus Fat32Volume::WriteContent(std::span<const std::string> path, const std
     if (FatStatus status = WriteData(clusters, data, byteCount); !status.ok()) {
         return Fail(status);
     }
-    if (FatStatus status = fat_->Flush(); !status.ok()) {
+    if (FatStatus status = FlushChains(); !status.ok()) {
         return status;
     }
     const DirEntry now = NewEntry(entry.name, entry.attributes);
@@ -375,6 +398,10 @@ FatStatus Fat32Volume::DeleteFile(std::span<const std::string> path) {
         }
     }
     if (FatStatus status = MarkDeleted(found.offset); !status.ok()) {
+        return status;
+    }
+    unflushedData_ = true;  // the removed entry must be on the disk before its clusters are free
+    if (FatStatus status = FlushData(); !status.ok()) {
         return status;
     }
     if (found.entry.firstCluster != 0) {

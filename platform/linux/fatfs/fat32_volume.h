@@ -91,6 +91,10 @@ class Fat32Volume {
                            const std::string& writtenWhat);
     FatStatus WriteEntry(uint64_t offset, const DirEntry& entry);
     FatStatus MarkDeleted(uint64_t offset);
+    // Flushes the data and cleared clusters written since the last flush, when there are any.
+    FatStatus FlushData();
+    // FlushData, then the changed FAT sectors to every copy: what must precede an entry.
+    FatStatus FlushChains();
     FatStatus Commit();
     FatStatus Fail(FatStatus status);  // forgets unflushed FAT changes, passes the status on
     bool WriteFsInfoSector();          // the sector as held in memory, to its place on the volume
@@ -107,6 +111,7 @@ class Fat32Volume {
     std::vector<std::byte> fsInfoSector_;
     std::unique_ptr<FatTable> fat_;
     uint32_t allocationHint_ = kFirstDataCluster;
+    bool unflushedData_ = false;  // data or cleared clusters written since the last flush
 };
 
 }  // namespace tolven::linux_host

@@ -52,6 +52,7 @@ FatStatus Fat32Volume::FreeChain(uint32_t firstCluster) {
 FatStatus Fat32Volume::WriteZeroCluster(uint32_t cluster, std::span<const std::byte> head) {
     std::vector<std::byte> zeros(geometry_.ClusterBytes(), std::byte{0});
     std::copy(head.begin(), head.end(), zeros.begin());
+    unflushedData_ = true;
     if (!device_.Write(geometry_.ClusterOffset(cluster), zeros.data(), zeros.size())) {
         return IoFailure("write the directory cluster " + std::to_string(cluster));
     }
@@ -62,6 +63,7 @@ FatStatus Fat32Volume::WriteData(const std::vector<uint32_t>& clusters, const st
                                  std::size_t byteCount) {
     const uint32_t clusterBytes = geometry_.ClusterBytes();
     const uint32_t sectorBytes = geometry_.bytesPerSector;
+    unflushedData_ = true;
     std::size_t done = 0;
     std::size_t i = 0;
     while (done < byteCount) {

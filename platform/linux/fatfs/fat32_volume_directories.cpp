@@ -189,6 +189,11 @@ FatStatus Fat32Volume::ReserveSlot(uint32_t directoryCluster, uint64_t& offset) 
     if (status = WriteZeroCluster(grown[0], {}); !status.ok()) {
         return status;
     }
+    // The link makes the cluster part of the directory: it must read as empty first, even if the
+    // FAT cache writes the link back early.
+    if (status = FlushData(); !status.ok()) {
+        return status;
+    }
     if (status = fat_->Set(lastCluster, grown[0]); !status.ok()) {
         return status;
     }

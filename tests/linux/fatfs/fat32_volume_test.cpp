@@ -2,6 +2,7 @@
 // helpers of test_volume.h, and the volume checked for consistency after every change.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -404,6 +405,79 @@ TEST_F(Fat32VolumeTest, DeletingAFileFreesItsChain) {
     EXPECT_EQ(volume_->DeleteFile(std::vector<std::string>{"DIR"}).error, FatError::kAccessDenied);
     // The name can be used again.
     EXPECT_TRUE(CreateFile({"GONE.BIN"}, PatternBytes(10, 2)).ok());
+    EXPECT_EQ(CheckConsistency(*device_, layout_), "");
+}
+
+// ---- order on the disk -------------------------------------------------------------------------
+
+// A device may keep the writes between two flushes in any order: what a new entry or chain points
+// to must be flushed before any FAT sector or entry of the same call is written.
+TEST_F(Fat32VolumeTest, WhatAnEntryPointsToIsFlushedBeforeTheEntryAndItsChain) {
+    struct Case {
+        const char* name;
+        std::function<FatStatus()> call;
+        std::function<std::vector<uint32_t>()> newClusters;  // after the call
+    };
+    Make(65536, 2);  // 1,024-byte clusters: a directory of 32 entries grows soon
+    ASSERT_TRUE(volume_->CreateDirectory(std::vector<std::string>{"FULL"}).ok());
+    const uint32_t full = Lookup(2, "FULL       ")->firstCluster;
+    for (int i = 0; i < 30; ++i) {  // with "." and "..": every slot of its cluster taken
+        ASSERT_TRUE(volume_->CreateFile(std::vector<std::string>{"FULL", "F" + std::to_string(i)}).ok());
+    }
+    ASSERT_TRUE(volume_->CreateFile(std::vector<std::string>{"DATA.BIN"}).ok());
+    const Case cases[] = {
+        {"a new directory's cleared cluster",
+         [&] { return volume_->CreateDirectory(std::vector<std::string>{"NEW"}); },
+         [&] { return std::vector<uint32_t>{Lookup(2, "NEW        ")->firstCluster}; }},
+        {"a file's data",
+         [&] {
+             const std::vector<std::byte> data = PatternBytes(3 * 1024, 5);
+             return volume_->WriteContent(std::vector<std::string>{"DATA.BIN"}, data.data(), data.size());
+         },
+         [&] { return testing::ReadChain(*device_, layout_, Lookup(2, "DATA    BIN")->firstCluster); }},
+        {"a directory's added cluster",
+         [&] {
+             return volume_->CreateFile(std::vector<std::string>{"FULL", "LAST"});
+         },
+         [&] { return std::vector<uint32_t>{testing::ReadChain(*device_, layout_, full).back()}; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        device_->journal.clear();
+        ASSERT_TRUE(c.call().ok());
+        const std::vector<uint32_t> clusters = c.newClusters();
+        ASSERT_FALSE(clusters.empty());
+        // Whole clusters written: data or clearing (an entry in a new cluster is one sector).
+        auto pointedTo = [&](const MemoryBlockDevice::Access& write) {
+            if (write.byteCount < layout_.ClusterBytes()) {
+                return false;
+            }
+            for (const uint32_t cluster : clusters) {
+                const uint64_t start = layout_.ClusterOffset(cluster);
+                if (write.byteOffset < start + layout_.ClusterBytes() &&
+                    start < write.byteOffset + write.byteCount) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        int epoch = 0;
+        int lastPointedTo = -1;
+        int firstOther = -1;
+        for (const MemoryBlockDevice::Access& access : device_->journal) {
+            if (access.flush) {
+                ++epoch;
+            } else if (pointedTo(access)) {
+                lastPointedTo = epoch;
+            } else if (firstOther < 0) {
+                firstOther = epoch;
+            }
+        }
+        EXPECT_GE(lastPointedTo, 0);
+        EXPECT_LT(lastPointedTo, firstOther)
+            << "the cleared or data clusters share a flush with the entry or FAT";
+        EXPECT_TRUE(device_->journal.back().flush) << "the call ends with a flush";
+    }
     EXPECT_EQ(CheckConsistency(*device_, layout_), "");
 }
 

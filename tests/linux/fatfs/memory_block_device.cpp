@@ -41,6 +41,7 @@ bool MemoryBlockDevice::Write(uint64_t byteOffset, const std::byte* data, std::s
         sector.assign(data + done, data + done + sectorSize_);
     }
     writeSizes.push_back(byteCount);
+    journal.push_back({byteOffset, byteCount, false});
     return true;
 }
 

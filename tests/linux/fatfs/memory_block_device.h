@@ -20,7 +20,10 @@ class MemoryBlockDevice : public linux_host::IBlockDevice {
     uint64_t SectorCount() const override { return sectorCount_; }
     bool Read(uint64_t byteOffset, std::byte* data, std::size_t byteCount) override;
     bool Write(uint64_t byteOffset, const std::byte* data, std::size_t byteCount) override;
-    bool Flush() override { return true; }
+    bool Flush() override {
+        journal.push_back({0, 0, true});
+        return true;
+    }
 
     // Write number n (1-based, counted from now) fails.
     void FailWrite(uint32_t n) { failWriteAt_ = writeCount + n; }
@@ -33,6 +36,13 @@ class MemoryBlockDevice : public linux_host::IBlockDevice {
     uint32_t readCount = 0;
     uint32_t writeCount = 0;
     std::vector<std::size_t> writeSizes;  // byte count of every successful write
+    // Every successful write and every flush, in order: what a device may reorder between flushes.
+    struct Access {
+        uint64_t byteOffset = 0;
+        std::size_t byteCount = 0;
+        bool flush = false;
+    };
+    std::vector<Access> journal;
 
   private:
     bool InRange(uint64_t byteOffset, std::size_t byteCount) const;
