@@ -34,9 +34,15 @@ import sys
 SECTOR = 512
 IMAGE_BYTES = 2100 * 1024 * 1024
 MODEL = "VQ10"
-FILES = {"UNICODEF.FON": 137, "FILEBR_M.JPG": 159, "FILEBROW.JPG": 160, "HOMEBG.JPG": 161,
-         "HOMEBG_M.JPG": 162, "INTRO.JPG": 163, "INTRO_M.JPG": 164, "TEXTBG.JPG": 165,
-         "TEXTBG_M.JPG": 166}
+# The system files of a model and the blocks they hold.
+MODEL_FILES = {
+    "VQ10": {"UNICODEF.FON": 137, "FILEBR_M.JPG": 159, "FILEBROW.JPG": 160, "HOMEBG.JPG": 161,
+             "HOMEBG_M.JPG": 162, "INTRO.JPG": 163, "INTRO_M.JPG": 164, "TEXTBG.JPG": 165,
+             "TEXTBG_M.JPG": 166},
+    "VQ20": {"UNICODEF.FON": 137, "DABBG.JPG": 167, "FILEBROW.JPG": 168, "HOMEBG.JPG": 169,
+             "INTRO.JPG": 170, "TEXTBG.JPG": 171},
+}
+FILES = MODEL_FILES[MODEL]
 FOLDERS = ["SYSTEM", "MOVIE", "MUSIC", "PHOTO", "TEXT"]
 # Below this an epoch is tried in every subset of its writes; above it, in a sample.
 WHOLE_EPOCH = 7
@@ -179,8 +185,9 @@ def fsck_verdict(path):
     return "; ".join(lines[:3])
 
 
-def judge(path, content, work):
-    """The verdict on one crash state, and a detail for the failures."""
+def judge(path, content, work, files=FILES, extra=()):
+    """The verdict on one crash state, and a detail for the failures. `extra` names entries
+    that are not the command's but expected (written back by a test)."""
     finding = fsck_verdict(path)
     repaired = finding not in (None, "lost clusters")
     listing = run("mdir", "-i", path, "-/", "-b", "::")
@@ -190,7 +197,8 @@ def judge(path, content, work):
         problem = "mdir: " + listing.stderr.decode(errors="replace").strip()
         return ("fsck reports damage", problem) if repaired else ("unreadable, fsck clean", problem)
     names = [line.strip() for line in listing.stdout.decode(errors="replace").splitlines() if line.strip()]
-    expected = {f"::/{folder}/" for folder in FOLDERS} | {f"::/SYSTEM/{name}" for name in FILES}
+    expected = {f"::/{folder}/" for folder in FOLDERS} | {f"::/SYSTEM/{name}" for name in files}
+    expected |= set(extra)
     foreign = [name for name in names if name not in expected]
     if foreign:
         return "foreign entries", " ".join(foreign[:4])
@@ -200,7 +208,7 @@ def judge(path, content, work):
     empty = ""
     if "::/SYSTEM/" in names:
         run("mcopy", "-n", "-i", path, "-s", "::SYSTEM", copies)
-    for name, block in FILES.items():
+    for name, block in files.items():
         if f"::/SYSTEM/{name}" not in names:
             continue
         copy = os.path.join(copies, "SYSTEM", name)
@@ -270,4 +278,9 @@ def main():
 
 
 if __name__ == "__main__":
+    if len(sys.argv) > 1 and sys.argv[1] == "--judge":
+        # power_cut_replay.py --judge IMAGE CONTENT_DIR WORK_DIR MODEL [ENTRY...]: one volume's verdict
+        verdict, detail = judge(sys.argv[2], sys.argv[3], sys.argv[4], MODEL_FILES[sys.argv[5]], sys.argv[6:])
+        print(verdict + (": " + detail if detail else ""))
+        sys.exit(0 if verdict not in FAILING else 1)
     sys.exit(main())
