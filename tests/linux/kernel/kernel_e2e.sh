@@ -196,7 +196,7 @@ CASE
 $( [ "$case_name" = unplug ] && echo "during the clearing|Clearing out|0.2" )
 $( [ "$case_name" = unplug ] && echo "during the copy|Creating the folders|1" )
 $( [ "$case_name" = power_cut ] && printf '%s\n' "at the label|Changing the volume label|0.1" \
-    "in the font|Creating the folders|1.5" "in the screens|Creating the folders|4.5" )
+    "in the font|Creating the folders|1.5" "in the screens|Creating the folders|7" )
 MOMENTS
         ;;
     *)
