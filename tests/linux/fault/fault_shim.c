@@ -21,20 +21,12 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include "shim_target.h"
+
 enum { kWrite, kFsync, kFallocate, kKinds };
 
 static long g_count[kKinds];
 static int g_fired;
-
-static int IsTarget(int fd) {
-    const char* target = getenv("FAULT_TARGET");
-    struct stat a;
-    struct stat b;
-    if (target == NULL || fstat(fd, &a) != 0 || stat(target, &b) != 0) {
-        return 0;
-    }
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 /* Written with the raw system call: the wrapped write must not count itself. */
 static void Report(void) {
@@ -54,7 +46,7 @@ static void Report(void) {
 
 /* Counts a call on the target; returns the errno to fail it with, or 0 to let it through. */
 static int Inject(int fd, int kind) {
-    if (!IsTarget(fd)) {
+    if (!IsShimTarget(fd, "FAULT_TARGET")) {
         return 0;
     }
     const long n = ++g_count[kind];
