@@ -41,7 +41,6 @@ void CTolvenFormatDlg::OnBnClickedFormat() {
     FormatRequest request;
     request.logControl = &m_logEdit;
     request.progressControl = &m_progress;
-    request.driveLetter = static_cast<char>(m_drive.m_nDrive & 0xFF);
     request.sectorsPerCluster = kFormatSectorsPerCluster;
 
     const char letter = RecordedDriveLetter(m_drive);
