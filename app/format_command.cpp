@@ -11,8 +11,6 @@ namespace tolven {
 
 namespace {
 
-constexpr uint32_t kFormatSectorsPerCluster = 64;  // 32,768-byte clusters whatever the size
-
 bool IsDriveLetterCode(int32_t value) {
     return value >= 'A' && value <= 'Z';
 }
