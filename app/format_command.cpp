@@ -11,8 +11,6 @@ namespace tolven {
 
 namespace {
 
-constexpr uint32_t kFormatSectorsPerCluster = 64;  // 32,768-byte clusters whatever the size
-
 bool IsDriveLetterCode(int32_t value) {
     return value >= 'A' && value <= 'Z';
 }
@@ -41,7 +39,6 @@ void CTolvenFormatDlg::OnBnClickedFormat() {
     FormatRequest request;
     request.logControl = &m_logEdit;
     request.progressControl = &m_progress;
-    request.driveLetter = static_cast<char>(m_drive.m_nDrive & 0xFF);
     request.sectorsPerCluster = kFormatSectorsPerCluster;
 
     const char letter = RecordedDriveLetter(m_drive);

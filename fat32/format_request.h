@@ -7,6 +7,10 @@
 
 namespace tolven {
 
+// The cluster size the Format command asks for whatever the volume's size: 64 sectors, 32,768
+// bytes at 512-byte sectors. The Linux host checks a target against the same figure.
+inline constexpr uint32_t kFormatSectorsPerCluster = 64;
+
 struct FormatRequest {
     ILogControl* logControl = nullptr;            // receives every line the formatter writes
     IProgressControl* progressControl = nullptr;  // stepped while the structures are written

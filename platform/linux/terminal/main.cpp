@@ -46,6 +46,7 @@
 #include "platform/linux/volume/linux_page_allocator.h"
 #include "platform/linux/volume/linux_volume.h"
 #include "platform/linux/volume/target_table.h"
+#include "tolven_version.h"
 
 namespace tolven::linux_host {
 namespace {
@@ -109,7 +110,7 @@ int Run(int argc, char** argv) {
         return kExitSucceeded;
     }
     if (options->version) {
-        std::cout << kProgramName << " 1.0.0.1\n";
+        std::cout << kProgramName << " " TOLVEN_VERSION_TEXT "\n";
         return kExitSucceeded;
     }
     // --stats reports every run that got this far, however it ends.

@@ -9,13 +9,11 @@
 #include "content/content_store.h"
 #include "device/player_drive_info.h"
 #include "fat32/fat32_layout.h"
+#include "fat32/format_request.h"
 #include "platform/linux/host/drive_table.h"
 #include "platform/linux/volume/target_table.h"
 
 namespace tolven::linux_host {
-
-// The cluster size the Format command asks for (32,768 bytes at 512-byte sectors).
-inline constexpr uint32_t kFormatSectorsPerCluster = 64;
 
 struct TargetCheck {
     std::string refusal;  // empty: the format can run; else the English reason, strerror included
