@@ -17,8 +17,8 @@ std::string AccessRefusal(const std::string& path, int error, int fd) {
     const std::string reason = std::strerror(error);
     if (error == EBUSY || error == EWOULDBLOCK) {
         const std::string holder = fd >= 0 ? LockHolderOf(fd) : "";
-        return "cannot open '" + path + "' exclusively: " + reason + " (another program is using it" +
-               (holder.empty() ? "" : ": " + holder + " holds a lock on it") + ")";
+        return "cannot open '" + path + "' exclusively: " + reason + " (another program is using it)" +
+               (holder.empty() ? "" : "; " + holder + " holds a lock on it");
     }
     if (error == EMEDIUMTYPE) {
         if (const std::string table = fd >= 0 ? TableRefusalOf(fd) : ""; !table.empty()) {

@@ -447,7 +447,7 @@ time.sleep(60)' "$image" "$command" "$work/ready" &
             while [ ! -e "$work/ready" ] && kill -0 $locker 2>/dev/null; do sleep 0.05; done
             holder="process $locker (python3)"
             [ "$command" = F_OFD_SETLK ] && holder="an open file description lock"
-            expect_refusal "(another program is using it: $holder holds a lock on it)" "$image" --yes
+            expect_refusal "(another program is using it); $holder holds a lock on it" "$image" --yes
             kill $locker
             wait $locker 2>/dev/null
         done
