@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -25,6 +26,36 @@ bool Probe(int fd, int command, bool& conflict) {
     }
     conflict = probe.l_type != F_UNLCK;
     return true;
+}
+
+std::string ProcessText(const std::string& procRoot, long pid) {
+    std::string name;
+    std::getline(std::ifstream(procRoot + "/" + std::to_string(pid) + "/comm"), name);
+    return "process " + std::to_string(pid) + (name.empty() ? "" : " (" + name + ")");
+}
+
+// /proc/locks gives no process for an OFD lock: the "lock:" lines of every process's open files
+// do. Empty when none shows the file (another user's processes may be hidden).
+std::string OfdLockProcess(const std::string& procRoot, const std::string& file, long self) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (const fs::directory_entry& process : fs::directory_iterator(procRoot, error)) {
+        const std::string name = process.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos || std::stol(name) == self) {
+            continue;
+        }
+        std::error_code fdError;
+        for (const fs::directory_entry& info : fs::directory_iterator(process.path() / "fdinfo", fdError)) {
+            std::ifstream in(info.path());
+            std::string line;
+            while (std::getline(in, line)) {
+                if (line.rfind("lock:", 0) == 0 && line.find(" " + file + " ") != std::string::npos) {
+                    return ProcessText(procRoot, std::stol(name));
+                }
+            }
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -59,11 +90,10 @@ std::string LockHolderOf(int fd, const std::string& procRoot) {
             continue;
         }
         if (pid <= 0) {
-            return "an open file description lock";  // the kernel does not tell its process
+            const std::string process = OfdLockProcess(procRoot, file, self);
+            return process.empty() ? "an open file description lock" : process;
         }
-        std::string name;
-        std::getline(std::ifstream(procRoot + "/" + std::to_string(pid) + "/comm"), name);
-        return "process " + std::to_string(pid) + (name.empty() ? "" : " (" + name + ")");
+        return ProcessText(procRoot, pid);
     }
     return {};
 }

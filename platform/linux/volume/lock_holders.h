@@ -10,8 +10,9 @@ namespace tolven::linux_host {
 // True when a write lock over the whole file would conflict with a record lock held elsewhere.
 bool RecordLockHeldElsewhere(int fd);
 
-// "process 1234 (qemu-system-x86)" or "an open file description lock" for the first lock of
-// another process on the file of `fd` that /proc/locks lists; empty when it lists none.
+// "process 1234 (qemu-system-x86)" for the first lock of another process on the file of `fd`
+// that /proc/locks lists (an OFD lock's process found among the processes' open files, else
+// "an open file description lock"); empty when it lists none.
 std::string LockHolderOf(int fd, const std::string& procRoot = "/proc");
 
 }  // namespace tolven::linux_host

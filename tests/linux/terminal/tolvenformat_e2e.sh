@@ -434,7 +434,7 @@ EOF
         ;;
     record_locks)
         # A record lock of another process (a virtual machine's on its disk) keeps the image
-        # untouched, its holder named; an OFD lock's process is not in /proc/locks.
+        # untouched, its holder named.
         for command in F_SETLK F_OFD_SETLK; do
             rm -f "$image" "$work/ready"
             truncate -s 64M "$image"
@@ -445,9 +445,8 @@ open(sys.argv[3], "w").close()
 time.sleep(60)' "$image" "$command" "$work/ready" &
             locker=$!
             while [ ! -e "$work/ready" ] && kill -0 $locker 2>/dev/null; do sleep 0.05; done
-            holder="process $locker (python3)"
-            [ "$command" = F_OFD_SETLK ] && holder="an open file description lock"
-            expect_refusal "(another program is using it); $holder holds a lock on it" "$image" --yes
+            expect_refusal "(another program is using it); process $locker (python3) holds a lock on it" \
+                "$image" --yes
             kill $locker
             wait $locker 2>/dev/null
         done
