@@ -119,7 +119,23 @@ bool TargetIdentity::SameTarget(const TargetIdentity& other) const {
 OpenTarget::OpenTarget(std::string path, UniqueFd fd, const TargetIdentity& identity, int writeError)
     : path_(std::move(path)), fd_(std::move(fd)), identity_(identity), writeError_(writeError) {
     DescriptorLength(fd_.Get(), openedLength_);
+    if (identity_.kind == TargetKind::kBlockDevice) {
+        loop_ = ReadLoopBacking(fd_.Get());
+    }
 }
+
+namespace {
+
+// A loop device whose file no longer holds all of the device's bytes.
+std::optional<uint64_t> ShortBacking(const std::optional<LoopBacking>& loop, uint64_t length) {
+    if (!loop) {
+        return std::nullopt;
+    }
+    const std::optional<uint64_t> held = LoopBackingLength(*loop);
+    return held && *held < length ? held : std::nullopt;
+}
+
+}  // namespace
 
 OpenTarget::~OpenTarget() = default;
 
@@ -128,7 +144,7 @@ int OpenTarget::CheckRange(uint64_t offset, uint64_t byteCount) const {
     if (const int error = DescriptorLength(fd_.Get(), length)) {
         return error;
     }
-    if (length != openedLength_) {
+    if (length != openedLength_ || ShortBacking(loop_, length)) {
         return ESTALE;
     }
     return offset > length || byteCount > length - offset ? EIO : 0;
@@ -140,6 +156,10 @@ std::string OpenTarget::LengthChange() const {
         return "cannot read the length of '" + path_ + "': " + std::strerror(error);
     }
     if (length == openedLength_) {
+        if (const std::optional<uint64_t> held = ShortBacking(loop_, length)) {
+            return "'" + path_ + "' lost part of its file during the run: '" + loop_->path + "' holds " +
+                   std::to_string(*held) + " of the device's " + std::to_string(length) + " bytes";
+        }
         return {};
     }
     return "'" + path_ + "' changed its length during the run: " + std::to_string(openedLength_) +

@@ -22,9 +22,11 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/volume/loop_backing.h"
 #include "platform/linux/volume/posix_file.h"
 
 namespace tolven::linux_host {
@@ -84,7 +86,8 @@ class OpenTarget {
     const TransferFailure& FirstFailure() const { return firstFailure_; }
 
     // The length read at the first open holds for the whole run: a target that shrank or grew
-    // under it fails every transfer from then on (ESTALE), and one past that length fails (EIO).
+    // under it (a loop device's file cut short too) fails every transfer from then on (ESTALE),
+    // and one past that length fails (EIO).
     uint64_t OpenedLength() const { return openedLength_; }
     // English, naming the path and both lengths; empty while the length holds.
     std::string LengthChange() const;
@@ -131,6 +134,7 @@ class OpenTarget {
     TargetIdentity identity_;
     int writeError_ = 0;
     uint64_t openedLength_ = 0;
+    std::optional<LoopBacking> loop_;
     bool punchHoles_ = true;  // images: until the file system refuses
     bool unsynced_ = false;
     int claims_ = 0;
