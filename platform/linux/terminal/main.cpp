@@ -276,6 +276,13 @@ int Run(int argc, char** argv) {
     } else if (const char* explanation = Explanation(status, ending)) {
         PrintError(explanation);
     }
+    // A target that shrank or grew under the run holds no sound volume, whatever was written.
+    if (const std::string changed =
+            players.size() == 1 ? TargetLengthChange(targets, *players.front().target) : "";
+        !changed.empty()) {
+        PrintError(changed);
+        status = status == kExitSucceeded || status == kExitOutputLost ? kExitFailed : status;
+    }
     for (const std::string* reason : {&fileSystem.FailureReason(), &labels.Failure()}) {
         if (!reason->empty()) {
             PrintError(*reason);

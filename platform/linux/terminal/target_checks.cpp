@@ -6,6 +6,7 @@
 
 #include "content/system_file_table.h"
 #include "platform/linux/terminal/progress_line.h"
+#include "platform/linux/volume/lock_holders.h"
 #include "platform/linux/volume/target_check.h"
 #include "platform/linux/volume/target_facts.h"
 #include "platform/linux/volume/volume_placement.h"
@@ -15,7 +16,9 @@ namespace tolven::linux_host {
 std::string AccessRefusal(const std::string& path, int error, int fd) {
     const std::string reason = std::strerror(error);
     if (error == EBUSY || error == EWOULDBLOCK) {
-        return "cannot open '" + path + "' exclusively: " + reason + " (another program is using it)";
+        const std::string holder = fd >= 0 ? LockHolderOf(fd) : "";
+        return "cannot open '" + path + "' exclusively: " + reason + " (another program is using it)" +
+               (holder.empty() ? "" : "; " + holder + " holds a lock on it");
     }
     if (error == EMEDIUMTYPE) {
         if (const std::string table = fd >= 0 ? TableRefusalOf(fd) : ""; !table.empty()) {
@@ -66,12 +69,12 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
         check.refusal = AccessRefusal(target.path, error);
         return check;
     }
-    // Claimed and released at once: the format claims it again when it runs.
+    // Claimed from here to the end of the run (the table keeps the target open): no other
+    // formatter gets the target between the checks, the format, the label and the files.
     if (const int error = open.AcquireClaim()) {
-        check.refusal = AccessRefusal(target.path, error);
+        check.refusal = AccessRefusal(target.path, error, open.Fd());
         return check;
     }
-    open.ReleaseClaim();
     VolumePlacement volume;
     if (const int error = ReadVolumePlacement(open, kSysfsRoot, volume)) {
         check.refusal = AccessRefusal(target.path, error, open.Fd());
@@ -109,6 +112,11 @@ uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& p
         }
     }
     return bytes;
+}
+
+std::string TargetLengthChange(TargetTable& targets, const DriveTarget& target) {
+    const TargetOpen opened = targets.Open(target.letter);
+    return opened.target ? opened.target->LengthChange() : std::string();
 }
 
 }  // namespace tolven::linux_host

@@ -22,7 +22,8 @@ struct TargetCheck {
     Fat32Layout layout;  // the layout the format would write (when not refused)
 };
 
-// Checks the target through the run's descriptor, as the format will use it.
+// Checks the target through the run's descriptor, as the format will use it, and takes the
+// run's exclusive claim on it, held to the end of the run.
 TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& target);
 
 // The bytes a format of the checked target is expected to write, for the progress line: the
@@ -33,6 +34,10 @@ uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& p
 // The English reason an open, claim or read of the target failed with errno `error`. With the
 // target's descriptor `fd`, a partition table that must not be formatted over is named.
 std::string AccessRefusal(const std::string& path, int error, int fd = -1);
+
+// The English reason the target's length is no longer the one of its first open; empty while it
+// holds (or the target was never opened).
+std::string TargetLengthChange(TargetTable& targets, const DriveTarget& target);
 
 // The English reason for a volume of this size, or empty when it can hold FAT32.
 std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector);

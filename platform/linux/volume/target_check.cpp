@@ -44,6 +44,41 @@ int Layout(int fd, TargetLayout& layout) {
     return ProbeTargetLayout(fd, length, layout);
 }
 
+// Why partition `info` may not be formatted, judged by its parent disk's table with the rules a
+// whole disk is judged by: only partition 1 of a sound MBR is a player's volume.
+std::string ParentTableRefusal(const SysfsBlockInfo& info, const fs::path& devRoot) {
+    const fs::path disk = devRoot / info.parentName;
+    const std::string partOf = "is a partition of " + disk.string();
+    UniqueFd fd;
+    const int raw = ::open(disk.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (raw < 0) {
+        return partOf + ", whose partition table cannot be read: " + std::strerror(errno);
+    }
+    fd.Reset(raw);
+    struct stat st {};
+    if (::fstat(raw, &st) != 0 || !S_ISBLK(st.st_mode) ||
+        st.st_rdev != makedev(info.parentMajor, info.parentMinor)) {
+        return partOf + ", but that node is not the partition's disk";
+    }
+    TargetLayout layout;
+    if (const int error = Layout(raw, layout)) {
+        return partOf + ", whose partition table cannot be read: " + std::strerror(error);
+    }
+    switch (layout.kind) {
+        case TargetLayoutKind::kRefused:
+            return partOf + ", which " + layout.refusal;
+        case TargetLayoutKind::kBareVolume:
+            return partOf + ", which holds no partition table the player uses";
+        case TargetLayoutKind::kFirstPartition:
+            break;
+    }
+    if (info.partitionNumber != 1 || layout.partition.start != info.start) {
+        return "is partition " + std::to_string(info.partitionNumber) + " of " + disk.string() +
+               "; only partition 1 of " + DescribeTableType("dos") + " is the player's volume";
+    }
+    return {};
+}
+
 }  // namespace
 
 TableCheck CheckPartitionTable(const std::string& path, const fs::path& sysfsRoot, const fs::path& devRoot) {
@@ -70,10 +105,13 @@ TableCheck CheckPartitionTable(const std::string& path, const fs::path& sysfsRoo
         }
         return check;
     }
+    const auto info = ReadSysfsBlockInfo(sysfsRoot, major(st.st_rdev), minor(st.st_rdev));
     if (layout.kind == TargetLayoutKind::kBareVolume) {
+        if (info && info->isPartition) {
+            check.refusal = ParentTableRefusal(*info, devRoot);
+        }
         return check;
     }
-    const auto info = ReadSysfsBlockInfo(sysfsRoot, major(st.st_rdev), minor(st.st_rdev));
     if (info && info->isPartition) {
         check.refusal = (layout.kind == TargetLayoutKind::kRefused ? layout.refusal
                                                                    : "holds " + DescribeTableType("dos")) +

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/linux/volume/lock_holders.h"
+
 namespace tolven::linux_host {
 
 namespace {
@@ -121,11 +123,59 @@ bool TargetIdentity::SameTarget(const TargetIdentity& other) const {
 // ---- one target ---------------------------------------------------------------------------------
 
 OpenTarget::OpenTarget(std::string path, UniqueFd fd, const TargetIdentity& identity, int writeError)
-    : path_(std::move(path)), fd_(std::move(fd)), identity_(identity), writeError_(writeError) {}
+    : path_(std::move(path)), fd_(std::move(fd)), identity_(identity), writeError_(writeError) {
+    DescriptorLength(fd_.Get(), openedLength_);
+    if (identity_.kind == TargetKind::kBlockDevice) {
+        loop_ = ReadLoopBacking(fd_.Get());
+    }
+}
+
+namespace {
+
+// A loop device whose file no longer holds all of the device's bytes.
+std::optional<uint64_t> ShortBacking(const std::optional<LoopBacking>& loop, uint64_t length) {
+    if (!loop) {
+        return std::nullopt;
+    }
+    const std::optional<uint64_t> held = LoopBackingLength(*loop);
+    return held && *held < length ? held : std::nullopt;
+}
+
+}  // namespace
 
 OpenTarget::~OpenTarget() = default;
 
+int OpenTarget::CheckRange(uint64_t offset, uint64_t byteCount) const {
+    uint64_t length = 0;
+    if (const int error = DescriptorLength(fd_.Get(), length)) {
+        return error;
+    }
+    if (length != openedLength_ || ShortBacking(loop_, length)) {
+        return ESTALE;
+    }
+    return offset > length || byteCount > length - offset ? EIO : 0;
+}
+
+std::string OpenTarget::LengthChange() const {
+    uint64_t length = 0;
+    if (const int error = DescriptorLength(fd_.Get(), length)) {
+        return "cannot read the length of '" + path_ + "': " + std::strerror(error);
+    }
+    if (length == openedLength_) {
+        if (const std::optional<uint64_t> held = ShortBacking(loop_, length)) {
+            return "'" + path_ + "' lost part of its file during the run: '" + loop_->path + "' holds " +
+                   std::to_string(*held) + " of the device's " + std::to_string(length) + " bytes";
+        }
+        return {};
+    }
+    return "'" + path_ + "' changed its length during the run: " + std::to_string(openedLength_) +
+           " bytes when opened, " + std::to_string(length) + " bytes now";
+}
+
 int OpenTarget::Read(uint64_t offset, std::byte* data, std::size_t byteCount) {
+    if (const int error = CheckRange(offset, byteCount)) {
+        return error;
+    }
     std::size_t got = 0;
     if (const int error = ReadFully(fd_.Get(), data, byteCount, offset, got)) {
         return error;
@@ -141,6 +191,9 @@ int OpenTarget::Note(int error, const char* operation, uint64_t offset) {
 }
 
 int OpenTarget::Write(uint64_t offset, const std::byte* data, std::size_t byteCount) {
+    if (const int error = CheckRange(offset, byteCount)) {
+        return Note(error, "write", offset);
+    }
     return Note(WriteRange(offset, data, byteCount), "write", offset);
 }
 
@@ -156,6 +209,9 @@ int OpenTarget::WriteRange(uint64_t offset, const std::byte* data, std::size_t b
 }
 
 int OpenTarget::WriteZeros(uint64_t offset, uint64_t byteCount) {
+    if (const int error = CheckRange(offset, byteCount)) {
+        return Note(error, "write", offset);
+    }
     return Note(WriteZeroRange(offset, byteCount), "write", offset);
 }
 
@@ -231,6 +287,10 @@ int OpenTarget::UpdateImageLock() {
 
 int OpenTarget::AcquireClaim() {
     if (claims_ == 0) {
+        // A record lock (a virtual machine's on its disk) is no claim of ours to take over.
+        if (RecordLockHeldElsewhere(fd_.Get())) {
+            return Refusal();
+        }
         if (IsImage()) {
             claims_ = 1;
             if (const int error = UpdateImageLock()) {

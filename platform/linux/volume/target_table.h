@@ -23,9 +23,11 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/volume/loop_backing.h"
 #include "platform/linux/volume/posix_file.h"
 
 namespace tolven::linux_host {
@@ -86,6 +88,13 @@ class OpenTarget {
     // A failure of a transfer made beside Write and Sync (the partition table's type byte).
     void NoteFailure(const char* operation, int error) { Note(error, operation, 0); }
 
+    // The length read at the first open holds for the whole run: a target that shrank or grew
+    // under it (a loop device's file cut short too) fails every transfer from then on (ESTALE),
+    // and one past that length fails (EIO).
+    uint64_t OpenedLength() const { return openedLength_; }
+    // English, naming the path and both lengths; empty while the length holds.
+    std::string LengthChange() const;
+
     // Opens the path again (O_NONBLOCK | O_CLOEXEC | O_NOCTTY added) and checks that it still
     // names this target: ESTALE when another file or device took its place.
     int ReopenSame(int flags, UniqueFd& out) const;
@@ -116,6 +125,7 @@ class OpenTarget {
 
   private:
     int Note(int error, const char* operation, uint64_t offset);
+    int CheckRange(uint64_t offset, uint64_t byteCount) const;
     int WriteRange(uint64_t offset, const std::byte* data, std::size_t byteCount);
     int WriteZeroRange(uint64_t offset, uint64_t byteCount);
     int Refusal() const;
@@ -126,6 +136,8 @@ class OpenTarget {
     UniqueFd fd_;
     TargetIdentity identity_;
     int writeError_ = 0;
+    uint64_t openedLength_ = 0;
+    std::optional<LoopBacking> loop_;
     bool punchHoles_ = true;  // images: until the file system refuses
     bool unsynced_ = false;
     int claims_ = 0;

@@ -7,6 +7,9 @@
  *   FAULT_AT      N (1-based); 0 only counts
  *   FAULT_ERRNO   the error to inject (default EIO)
  *   FAULT_REPORT  file rewritten after every counted call: "writes W fsyncs F fallocates A fired X"
+ * FAULT_OP=truncate cuts the file to FAULT_LENGTH bytes at the N-th write and lets the write through.
+ * FAULT_LOCK_GAP names a file that gets a line whenever the program drops its exclusive flock on
+ * the target while another open of it could then take one (another formatter's chance).
  */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -16,6 +19,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/uio.h>
@@ -56,13 +60,19 @@ static int Inject(int fd, int kind) {
     int error = 0;
     if (op != NULL && wanted == n) {
         const int signals = strcmp(op, "signal") == 0;
-        const int matches =
-            (kind == kWrite && (strcmp(op, "write") == 0 || strcmp(op, "kill") == 0 || signals)) ||
-            (kind == kFsync && strcmp(op, "fsync") == 0) ||
-            (kind == kFallocate && strcmp(op, "fallocate") == 0);
+        const int matches = (kind == kWrite && (strcmp(op, "write") == 0 || strcmp(op, "kill") == 0 ||
+                                                signals || strcmp(op, "truncate") == 0)) ||
+                            (kind == kFsync && strcmp(op, "fsync") == 0) ||
+                            (kind == kFallocate && strcmp(op, "fallocate") == 0);
         if (matches) {
             g_fired = 1;
             Report();
+            if (strcmp(op, "truncate") == 0) {
+                const char* length = getenv("FAULT_LENGTH");
+                syscall(SYS_ftruncate, fd, (off_t)(length != NULL ? atoll(length) : 0));
+                Report();
+                return 0;
+            }
             if (strcmp(op, "kill") == 0) {
                 kill(getpid(), SIGKILL);
             }
@@ -163,4 +173,25 @@ int posix_fallocate(int fd, off_t offset, off_t length) {
         return error;
     }
     return REAL("posix_fallocate", int (*)(int, off_t, off_t))(fd, offset, length);
+}
+
+int flock(int fd, int operation) {
+    const int result = REAL("flock", int (*)(int, int))(fd, operation);
+    const char* gap = getenv("FAULT_LOCK_GAP");
+    if (gap == NULL || (operation & (LOCK_UN | LOCK_SH)) == 0 || !IsShimTarget(fd, "FAULT_TARGET")) {
+        return result;
+    }
+    const int other = (int)syscall(SYS_openat, AT_FDCWD, getenv("FAULT_TARGET"), O_RDONLY | O_CLOEXEC);
+    if (other >= 0 && REAL("flock", int (*)(int, int))(other, LOCK_EX | LOCK_NB) == 0) {
+        const int log =
+            (int)syscall(SYS_openat, AT_FDCWD, gap, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (log >= 0) {
+            syscall(SYS_write, log, "another open took the lock\n", (size_t)27);
+            syscall(SYS_close, log);
+        }
+    }
+    if (other >= 0) {
+        syscall(SYS_close, other); /* drops the other open's lock */
+    }
+    return result;
 }

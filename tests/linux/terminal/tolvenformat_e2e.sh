@@ -486,6 +486,46 @@ EOF
             echo "note: no loop device here; the whole-disk case is not checked"
         fi
         ;;
+    record_locks)
+        # A record lock of another process (a virtual machine's on its disk) keeps the image
+        # untouched, its holder named.
+        for command in F_SETLK F_OFD_SETLK; do
+            rm -f "$image" "$work/ready"
+            truncate -s 64M "$image"
+            python3 -c 'import fcntl, struct, sys, time
+f = open(sys.argv[1], "r+b")
+fcntl.fcntl(f, getattr(fcntl, sys.argv[2]), struct.pack("hhqqii", fcntl.F_RDLCK, 0, 100, 1, 0, 0))
+open(sys.argv[3], "w").close()
+time.sleep(60)' "$image" "$command" "$work/ready" &
+            locker=$!
+            while [ ! -e "$work/ready" ] && kill -0 $locker 2>/dev/null; do sleep 0.05; done
+            expect_refusal "(another program is using it); process $locker (python3) holds a lock on it" \
+                "$image" --yes
+            kill $locker
+            wait $locker 2>/dev/null
+        done
+        ;;
+    partition_nodes)
+        # A partition node is judged by its disk's table: only partition 1 of a sound MBR is taken.
+        [ "$(id -u)" -eq 0 ] || { echo "note: not root; partition nodes are not checked"; exit 0; }
+        while IFS='|' read -r table node reason; do
+            rm -f "$image"
+            truncate -s 128M "$image"
+            printf '%b\n' "$table" | sfdisk -q "$image" >/dev/null || fail "sfdisk: $table"
+            loop=$(losetup -f --show "$image") || { fail "no loop device"; continue; }
+            partx --add "$loop" 2>/dev/null
+            before=$(md5sum <"$image")
+            run "$loop$node" --yes
+            partx --delete "$loop" 2>/dev/null
+            losetup -d "$loop"
+            grep -q -F -- "'$loop$node' is ${reason//DISK/$loop}" "$err" ||
+                fail "$table: no reason '$reason': $(cat "$err")"
+            [ "$(md5sum <"$image")" = "$before" ] || fail "$table: the disk changed"
+        done <<EOF
+label: gpt\nstart=2048, size=100000|p1|a partition of DISK, which holds a GUID (GPT) partition table
+label: dos\nstart=2048, size=60000, type=c\nstart=62048, size=100000, type=c|p2|partition 2 of DISK; only partition 1 of an MBR (DOS) partition table is the player's volume
+EOF
+        ;;
     created_images)
         # Nothing is created for a command line that fails as a whole.
         many=()

@@ -13,6 +13,7 @@
 #include <iostream>
 
 #include "tests/linux/volume/disk_image.h"
+#include "tests/linux/volume/loop_device.h"
 
 namespace tolven::linux_host {
 namespace {
@@ -113,6 +114,34 @@ TEST(TargetWriteTest, ZeroWritesPunchHolesOnImagesAndFallBackToWritingWhereRefus
     }
     if (cases.size() > 1) {
         ::umount2(ramfs.c_str(), MNT_DETACH);
+    }
+}
+
+// An image cut short, and the file of a loop device cut in half: no transfer goes on, and the
+// reason names both lengths. A write past the opened length fails too.
+TEST(TargetLengthTest, ATargetCutShortUnderTheRunFailsEveryTransfer) {
+    testing::TempDir dir;
+    const std::string image = dir.File("player.img");
+    constexpr uint64_t kLength = 4 << 20;
+    CreateSparseFile(image, kLength);
+    const testing::LoopDevice loop(image);
+    const std::vector<std::byte> sector = testing::PatternSector(1);
+    for (const std::string& path : {image, loop.Device()}) {
+        if (path.empty()) {
+            std::cout << "no loop device: " << loop.Why() << "\n";
+            continue;
+        }
+        std::filesystem::resize_file(image, kLength);
+        const TargetOpen opened = OpenTargetPath(path);
+        ASSERT_NE(opened.target, nullptr) << opened.reason;
+        OpenTarget& target = *opened.target;
+        EXPECT_EQ(target.Write(kLength - 512, std::vector<std::byte>(1024).data(), 1024), EIO) << path;
+        ASSERT_EQ(target.Write(0, sector.data(), 512), 0) << path;
+        EXPECT_EQ(target.LengthChange(), "") << path;
+        std::filesystem::resize_file(image, kLength / 2);
+        EXPECT_EQ(target.Write(0, sector.data(), 512), ESTALE) << path;
+        EXPECT_NE(target.LengthChange().find(std::to_string(kLength / 2)), std::string::npos)
+            << target.LengthChange();
     }
 }
 
