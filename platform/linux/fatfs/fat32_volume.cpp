@@ -104,10 +104,11 @@ bool Fat32Volume::WriteFsInfoSector() {
                          fsInfoSector_.size());
 }
 
-// A device may keep the writes between two flushes in any order. What an entry or a chain points
-// to (file data, a cleared directory cluster) is therefore flushed before the chain and the entry
-// are written: a power cut then leaves no entry, or one whose data is whole, or at worst clusters
-// no entry owns, which a check reclaims.
+// A device may keep the writes between two flushes in any order. What an entry points to (file
+// data, a cleared directory cluster, the chain that links them) is therefore flushed before the
+// entry is written: a power cut then leaves no entry, or one whose data and chain are whole, or at
+// worst clusters no entry owns, which a check reclaims. A link that adds a cluster to an existing
+// directory waits for the cluster's clearing to be flushed (FlushData) before it is made.
 FatStatus Fat32Volume::FlushData() {
     if (!unflushedData_) {
         return FatStatus::Ok();
@@ -120,14 +121,17 @@ FatStatus Fat32Volume::FlushData() {
 }
 
 FatStatus Fat32Volume::FlushChains() {
-    if (FatStatus status = FlushData(); !status.ok()) {
-        return status;
+    if (fat_->HasChanges()) {
+        if (FatStatus status = fat_->Flush(); !status.ok()) {
+            return status;
+        }
+        unflushedData_ = true;
     }
-    return fat_->Flush();
+    return FlushData();
 }
 
 FatStatus Fat32Volume::Commit() {
-    if (FatStatus status = FlushChains(); !status.ok()) {
+    if (FatStatus status = fat_->Flush(); !status.ok()) {
         return status;
     }
     uint32_t freeCount = 0;

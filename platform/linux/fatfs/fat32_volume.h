@@ -93,7 +93,8 @@ class Fat32Volume {
     FatStatus MarkDeleted(uint64_t offset);
     // Flushes the data and cleared clusters written since the last flush, when there are any.
     FatStatus FlushData();
-    // FlushData, then the changed FAT sectors to every copy: what must precede an entry.
+    // The changed FAT sectors to every copy, then a flush of them and of the data: what must be
+    // on the disk before an entry that points to them is written.
     FatStatus FlushChains();
     FatStatus Commit();
     FatStatus Fail(FatStatus status);  // forgets unflushed FAT changes, passes the status on

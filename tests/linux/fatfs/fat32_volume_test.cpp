@@ -410,13 +410,15 @@ TEST_F(Fat32VolumeTest, DeletingAFileFreesItsChain) {
 
 // ---- order on the disk -------------------------------------------------------------------------
 
-// A device may keep the writes between two flushes in any order: what a new entry or chain points
-// to must be flushed before any FAT sector or entry of the same call is written.
+// A device may keep the writes between two flushes in any order: what a new entry points to (data
+// or a cleared cluster, and the chain) must be flushed before the entry is written, and a cleared
+// cluster before the link that adds it to an existing directory.
 TEST_F(Fat32VolumeTest, WhatAnEntryPointsToIsFlushedBeforeTheEntryAndItsChain) {
     struct Case {
         const char* name;
         std::function<FatStatus()> call;
         std::function<std::vector<uint32_t>()> newClusters;  // after the call
+        bool linkAfterClearing;  // an existing directory's chain reaches the new cluster
     };
     Make(65536, 2);  // 1,024-byte clusters: a directory of 32 entries grows soon
     ASSERT_TRUE(volume_->CreateDirectory(std::vector<std::string>{"FULL"}).ok());
@@ -428,18 +430,19 @@ TEST_F(Fat32VolumeTest, WhatAnEntryPointsToIsFlushedBeforeTheEntryAndItsChain) {
     const Case cases[] = {
         {"a new directory's cleared cluster",
          [&] { return volume_->CreateDirectory(std::vector<std::string>{"NEW"}); },
-         [&] { return std::vector<uint32_t>{Lookup(2, "NEW        ")->firstCluster}; }},
+         [&] { return std::vector<uint32_t>{Lookup(2, "NEW        ")->firstCluster}; }, false},
         {"a file's data",
          [&] {
              const std::vector<std::byte> data = PatternBytes(3 * 1024, 5);
              return volume_->WriteContent(std::vector<std::string>{"DATA.BIN"}, data.data(), data.size());
          },
-         [&] { return testing::ReadChain(*device_, layout_, Lookup(2, "DATA    BIN")->firstCluster); }},
+         [&] { return testing::ReadChain(*device_, layout_, Lookup(2, "DATA    BIN")->firstCluster); },
+         false},
         {"a directory's added cluster",
          [&] {
              return volume_->CreateFile(std::vector<std::string>{"FULL", "LAST"});
          },
-         [&] { return std::vector<uint32_t>{testing::ReadChain(*device_, layout_, full).back()}; }},
+         [&] { return std::vector<uint32_t>{testing::ReadChain(*device_, layout_, full).back()}; }, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -461,21 +464,33 @@ TEST_F(Fat32VolumeTest, WhatAnEntryPointsToIsFlushedBeforeTheEntryAndItsChain) {
             }
             return false;
         };
+        auto inFat = [&](const MemoryBlockDevice::Access& write) {
+            return write.byteOffset >= layout_.FatOffset(0) && write.byteOffset < layout_.FatOffset(2);
+        };
         int epoch = 0;
         int lastPointedTo = -1;
-        int firstOther = -1;
+        int firstFat = -1;
+        int lastFat = -1;
+        int firstEntry = -1;
         for (const MemoryBlockDevice::Access& access : device_->journal) {
             if (access.flush) {
                 ++epoch;
             } else if (pointedTo(access)) {
                 lastPointedTo = epoch;
-            } else if (firstOther < 0) {
-                firstOther = epoch;
+            } else if (inFat(access)) {
+                firstFat = firstFat < 0 ? epoch : firstFat;
+                lastFat = epoch;
+            } else if (firstEntry < 0) {
+                firstEntry = epoch;
             }
         }
         EXPECT_GE(lastPointedTo, 0);
-        EXPECT_LT(lastPointedTo, firstOther)
-            << "the cleared or data clusters share a flush with the entry or FAT";
+        EXPECT_LT(lastPointedTo, firstEntry) << "the data or cleared cluster shares a flush with the entry";
+        EXPECT_LT(lastFat, firstEntry) << "the chain shares a flush with the entry";
+        if (c.linkAfterClearing) {
+            EXPECT_LT(lastPointedTo, firstFat)
+                << "the directory's link shares a flush with its cleared cluster";
+        }
         EXPECT_TRUE(device_->journal.back().flush) << "the call ends with a flush";
     }
     EXPECT_EQ(CheckConsistency(*device_, layout_), "");
