@@ -1,4 +1,5 @@
-// The Format command: from the click on "Format" to the repaint of the panel.
+// The Format command: from the click on "Format" to the repaint of the panel, and the report of
+// how it ended.
 #include <string>
 
 #include "app/dialog_texts.h"
@@ -36,6 +37,18 @@ char RecordedDriveLetter(const CPlayerDriveInfo& drive) {
 }  // namespace
 
 void CTolvenFormatDlg::OnBnClickedFormat() {
+    // Each step that ends records itself here; the host reads the whole report afterwards.
+    m_lastReport = FormatReport{};
+    FormatReport& report = m_lastReport;
+    IFormatObserver* const observer = m_services.observer;
+    const auto failed = [&report, observer](FormatStep step) {
+        if (observer != nullptr) {
+            if (std::string reason = observer->FailureReason(step); !reason.empty()) {
+                report.failures.push_back(std::move(reason));
+            }
+        }
+    };
+
     FormatRequest request;
     request.logControl = &m_logEdit;
     request.progressControl = &m_progress;
@@ -44,7 +57,7 @@ void CTolvenFormatDlg::OnBnClickedFormat() {
     const char letter = RecordedDriveLetter(m_drive);
     if (letter == 0) {
         MessageBoxW(kNoPlayerBoxText, kNoPlayerBoxCaption, kMbOk | kMbIconInformation);
-        m_lastOutcome = FormatOutcome::kNoPlayer;
+        report.outcome = FormatOutcome::kNoPlayer;
         return;
     }
     request.driveLetter = letter;
@@ -54,34 +67,47 @@ void CTolvenFormatDlg::OnBnClickedFormat() {
     // The box runs its own message loop: a device change can rescan while it is open.
     const int32_t answer = MessageBoxW(kConfirmBoxText, caption, kMbYesNo | kMbIconExclamation);
     if (answer != kIdYes) {
-        m_lastOutcome = FormatOutcome::kDeclined;
+        report.outcome = FormatOutcome::kDeclined;
         OnPaint();
         return;
     }
     if (RecordedDriveLetter(m_drive) != letter) {
         // The player moved or another disk took its letter while the box was open: the user
         // confirmed a drive that is no longer the player's.
-        m_lastOutcome = FormatOutcome::kDriveChanged;
+        report.outcome = FormatOutcome::kDriveChanged;
         OnPaint();
         return;
     }
 
+    if (observer != nullptr) {
+        observer->OnStepStarted(FormatStep::kFormat);
+    }
     if (!FormatVolumeFat32(request, m_services.format)) {
-        m_lastOutcome = FormatOutcome::kFormatFailed;
+        report.outcome = FormatOutcome::kFormatFailed;
+        report.openError = m_services.format.volumes.LastOpenError();
+        failed(FormatStep::kFormat);
+        report.interrupted = observer != nullptr && observer->StopRequested();
         OnPaint();
         return;
     }
     // The fresh volume is readable again at this letter (the record may have said -1).
     m_drive.m_nDrive = letter;
 
+    if (observer != nullptr) {
+        observer->OnStepStarted(FormatStep::kLabel);
+    }
     const std::string rootPath{letter, ':', '\\'};
-    m_services.labels.SetVolumeLabelA(rootPath, kPlayerVolumeLabel);
+    if (!m_services.labels.SetVolumeLabelA(rootPath, kPlayerVolumeLabel)) {
+        failed(FormatStep::kLabel);  // the log goes on as if it were set: only a host may say otherwise
+    }
     AppendLog(kLabelLogLine);
     AppendLog(kCopyingLogLine);
     const bool copied =
         InstallPlayerContent(letter, m_drive.m_strModel, m_services.content, m_services.files);
+    failed(FormatStep::kContent);
+    report.interrupted = observer != nullptr && observer->StopRequested();
     AppendLog(copied ? kCopyDoneLogLine : kCopyFailedLogLine);
-    m_lastOutcome = copied ? FormatOutcome::kSucceeded : FormatOutcome::kCopyFailed;
+    report.outcome = copied ? FormatOutcome::kSucceeded : FormatOutcome::kCopyFailed;
     OnPaint();
 }
 

@@ -2,6 +2,7 @@
 // entry point fills one and hands it to the application object before running it.
 #pragma once
 
+#include "app/format_report.h"
 #include "app/volume_label.h"
 #include "content/content_store.h"
 #include "content/player_file_system.h"
@@ -12,12 +13,13 @@
 namespace tolven {
 
 struct PlatformServices {
-    IStorageIdentification& storage;  // the drive scan
-    IVolumeInformation& volumes;      // the drive information panel
-    FormatPlatform format;            // the formatter
-    IVolumeLabel& labels;             // the label "PMP" after a format
-    IPlayerFileSystem& files;         // the content installer's folders and files
-    const IContentStore& content;     // the content blocks
+    IStorageIdentification& storage;      // the drive scan
+    IVolumeInformation& volumes;          // the drive information panel
+    FormatPlatform format;                // the formatter
+    IVolumeLabel& labels;                 // the label "PMP" after a format
+    IPlayerFileSystem& files;             // the content installer's folders and files
+    const IContentStore& content;         // the content blocks
+    IFormatObserver* observer = nullptr;  // a host that follows the Format command; none on Windows
 };
 
 }  // namespace tolven

@@ -17,7 +17,7 @@ bool CTolvenFormatApp::InitInstance() {
     CTolvenFormatDlg dialog(Host(), *m_services);
     m_pMainWnd = &dialog;
     dialog.DoModal();  // IDOK, IDCANCEL or a failure: all end the program
-    m_lastOutcome = dialog.LastFormatOutcome();
+    m_lastReport = dialog.LastFormatReport();
     m_pMainWnd = nullptr;
     return false;
 }

@@ -17,12 +17,12 @@ class CTolvenFormatApp : public CWinApp {
 
     bool InitInstance() override;  // returns false: the process ends after the dialog
 
-    // How the main dialog's last Format command ended (kNotRun when it was never pressed).
-    FormatOutcome LastFormatOutcome() const { return m_lastOutcome; }
+    // How the main dialog's last Format command ended (outcome kNotRun when it was never pressed).
+    const FormatReport& LastFormatReport() const { return m_lastReport; }
 
   private:
     const PlatformServices* m_services = nullptr;
-    FormatOutcome m_lastOutcome = FormatOutcome::kNotRun;
+    FormatReport m_lastReport;
 };
 
 // The one application object of the program.

@@ -5,23 +5,13 @@
 
 #include <cstdint>
 
+#include "app/format_report.h"
 #include "app/framework/controls.h"
 #include "app/framework/dialog.h"
 #include "app/platform_services.h"
 #include "device/player_drive_info.h"
 
 namespace tolven {
-
-// How the last Format command ended, for hosts that report it (the terminal's exit status).
-enum class FormatOutcome {
-    kNotRun,        // the command never ran
-    kNoPlayer,      // no player: only the information box
-    kDeclined,      // the confirmation was answered No
-    kDriveChanged,  // the player moved while the confirmation was open: nothing formatted
-    kFormatFailed,  // the formatter reported a failure
-    kCopyFailed,    // formatted and labelled, but the system files were not all written
-    kSucceeded,     // formatted, labelled and the system files written
-};
 
 class CTolvenFormatDlg : public CDialog {
   public:
@@ -31,7 +21,8 @@ class CTolvenFormatDlg : public CDialog {
     // Appends one line to the status log.
     void AppendLog(const char16_t* text);
 
-    FormatOutcome LastFormatOutcome() const { return m_lastOutcome; }
+    // How the last Format command ended (outcome kNotRun when it was never pressed).
+    const FormatReport& LastFormatReport() const { return m_lastReport; }
     const CPlayerDriveInfo& DriveInfo() const { return m_drive; }
 
   protected:
@@ -56,7 +47,7 @@ class CTolvenFormatDlg : public CDialog {
     CButton m_formatButton;
 
     const PlatformServices& m_services;
-    FormatOutcome m_lastOutcome = FormatOutcome::kNotRun;
+    FormatReport m_lastReport;
 };
 
 }  // namespace tolven

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,7 @@ TEST(FormatCommandTest, WithoutAPlayerShowsOnlyTheInformationBox) {
     EXPECT_EQ(f.host.logText, kIntroduction) << "nothing is logged";
     EXPECT_EQ(f.host.panelPaints, paintsBefore) << "the panel is not redrawn";
     EXPECT_TRUE(f.volumeSystem.calls.empty()) << "no volume is opened";
-    EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kNoPlayer);
+    EXPECT_EQ(dialog.LastFormatReport().outcome, FormatOutcome::kNoPlayer);
 }
 
 TEST(FormatCommandTest, TheConfirmationNamesThePlayersDrive) {
@@ -96,7 +97,7 @@ TEST(FormatCommandTest, NoLeavesTheLogAndThePlayerAloneAndRepaints) {
     EXPECT_TRUE(f.labels.calls.empty());
     EXPECT_TRUE(f.files.directories.empty());
     EXPECT_EQ(f.host.panelPaints, paintsBefore + 1);
-    EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kDeclined);
+    EXPECT_EQ(dialog.LastFormatReport().outcome, FormatOutcome::kDeclined);
 }
 
 TEST(FormatCommandTest, AFailedFormatAddsNoLineOfItsOwn) {
@@ -113,7 +114,7 @@ TEST(FormatCommandTest, AFailedFormatAddsNoLineOfItsOwn) {
     EXPECT_TRUE(f.labels.calls.empty()) << "no label on a failed format";
     EXPECT_TRUE(f.files.directories.empty()) << "no content on a failed format";
     EXPECT_EQ(f.host.panelPaints, paintsBefore + 1);
-    EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kFormatFailed);
+    EXPECT_EQ(dialog.LastFormatReport().outcome, FormatOutcome::kFormatFailed);
 }
 
 TEST(FormatCommandTest, SuccessLabelsInstallsAndLogsThreeLinesAndAnEmptyOne) {
@@ -143,7 +144,7 @@ TEST(FormatCommandTest, SuccessLabelsInstallsAndLogsThreeLinesAndAnEmptyOne) {
     EXPECT_EQ(f.files.files.size(), 5u) << "the VQ40 files";
     EXPECT_EQ(f.host.panelPaints, paintsBefore + 1);
     EXPECT_EQ(dialog.DriveInfo().m_nDrive, 'E');
-    EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kSucceeded);
+    EXPECT_EQ(dialog.LastFormatReport().outcome, FormatOutcome::kSucceeded);
 }
 
 TEST(FormatCommandTest, AFailedCopyIsReportedInsteadOfTheCompletion) {
@@ -158,7 +159,7 @@ TEST(FormatCommandTest, AFailedCopyIsReportedInsteadOfTheCompletion) {
     EXPECT_EQ(lines[lines.size() - 3], kCommandLines[0]);
     EXPECT_EQ(lines[lines.size() - 2], kCommandLines[1]);
     EXPECT_EQ(lines.back(), u"파일 복사에 실패하였습니다.");
-    EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kCopyFailed);
+    EXPECT_EQ(dialog.LastFormatReport().outcome, FormatOutcome::kCopyFailed);
 }
 
 TEST(FormatCommandTest, ARefusedLabelIsNotDetectedAndTheContentIsStillInstalled) {
@@ -174,7 +175,89 @@ TEST(FormatCommandTest, ARefusedLabelIsNotDetectedAndTheContentIsStillInstalled)
     const std::vector<std::u16string> tail(lines.end() - 4, lines.end());
     EXPECT_EQ(tail, kCommandLines);
     EXPECT_EQ(f.files.files.size(), 5u) << "the VQ40 files";
-    EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kSucceeded);
+    EXPECT_EQ(dialog.LastFormatReport().outcome, FormatOutcome::kSucceeded);
+}
+
+// A host that follows the command: the steps it hears and the reasons it gives for failed ones.
+class RecordingObserver final : public IFormatObserver {
+  public:
+    void OnStepStarted(FormatStep step) override { started.push_back(step); }
+    std::string FailureReason(FormatStep step) override {
+        asked.push_back(step);
+        return step == FormatStep::kContent && !contentReason ? "" : "reason " + std::to_string(int(step));
+    }
+    bool StopRequested() override { return stop; }
+    std::vector<FormatStep> started;
+    std::vector<FormatStep> asked;
+    bool contentReason = true;
+    bool stop = false;
+};
+
+// The report is the command's one answer: each step that ends records itself in it.
+TEST(FormatCommandTest, TheReportRecordsEveryStepThatEnded) {
+    using Step = FormatStep;
+    struct Case {
+        const char* name;
+        std::function<void(DialogFixture&, RecordingObserver&)> arrange;
+        FormatOutcome outcome;
+        std::vector<Step> started;
+        std::vector<std::string> failures;
+        int32_t openError;
+        bool interrupted;
+    };
+    const Case cases[] = {
+        {"declined",
+         [](DialogFixture& f, RecordingObserver&) { f.host.answers = {kIdNo}; },
+         FormatOutcome::kDeclined,
+         {},
+         {},
+         0,
+         false},
+        {"the open refused",
+         [](DialogFixture& f, RecordingObserver&) {
+             f.volumeSystem.faults.openSucceedsAtAttempt = 0;
+             f.volumeSystem.faults.openErrors = {5};
+         },
+         FormatOutcome::kFormatFailed,
+         {Step::kFormat},
+         {"reason 0"},
+         5,
+         false},
+        {"label and files refused, a stop asked",
+         [](DialogFixture& f, RecordingObserver& o) {
+             f.labels.refuse = true;
+             f.files.refuseFiles = true;
+             o.stop = true;
+         },
+         FormatOutcome::kCopyFailed,
+         {Step::kFormat, Step::kLabel},
+         {"reason 1", "reason 2"},
+         0,
+         true},
+        {"success: the content is asked about all the same",
+         [](DialogFixture&, RecordingObserver& o) { o.contentReason = false; },
+         FormatOutcome::kSucceeded,
+         {Step::kFormat, Step::kLabel},
+         {},
+         0,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DialogFixture f;
+        f.AttachPlayer('E');
+        RecordingObserver observer;
+        f.services.observer = &observer;
+        c.arrange(f, observer);
+        CTolvenFormatDlg dialog(f.host, f.services);
+        RunWithClicks(f, dialog);
+        const FormatReport& report = dialog.LastFormatReport();
+        EXPECT_EQ(report.outcome, c.outcome);
+        EXPECT_EQ(observer.started, c.started);
+        EXPECT_EQ(report.failures, c.failures);
+        EXPECT_EQ(report.openError, c.openError);
+        EXPECT_EQ(report.interrupted, c.interrupted);
+    }
 }
 
 TEST(FormatCommandTest, ASecondFormatContinuesTheLogBelowTheFirst) {
@@ -230,12 +313,12 @@ TEST(FormatCommandTest, FormatsOnlyTheDriveTheConfirmationNamed) {
         EXPECT_EQ(dialog.DriveInfo().m_nDrive, c.driveAfter);
         if (c.formats) {
             EXPECT_EQ(OpenedPaths(f), std::vector<std::u16string>{u"\\\\.\\E:"});
-            EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kSucceeded);
+            EXPECT_EQ(dialog.LastFormatReport().outcome, FormatOutcome::kSucceeded);
         } else {
             EXPECT_TRUE(f.volumeSystem.calls.empty()) << "nothing is opened, nothing written";
             EXPECT_EQ(f.host.logText, kIntroduction);
             EXPECT_EQ(f.host.panelPaints, paintsBefore + 2) << "the rescan's repaint and the command's";
-            EXPECT_EQ(dialog.LastFormatOutcome(), FormatOutcome::kDriveChanged);
+            EXPECT_EQ(dialog.LastFormatReport().outcome, FormatOutcome::kDriveChanged);
         }
     }
 }
