@@ -7,6 +7,7 @@
 #include "app/dialog_texts.h"
 #include "app/resource_ids.h"
 #include "app/tolven_format_app.h"
+#include "app/unattended_format.h"
 #include "tests/app/dialog_test_host.h"
 
 namespace tolven {
@@ -157,8 +158,25 @@ TEST(MainDialogStartTest, TheApplicationRunsTheDialogAndEndsAfterIt) {
     EXPECT_EQ(templateSeen, static_cast<int32_t>(kIddTolvenFormatDialog));
     EXPECT_EQ(f.host.commonControlClasses & kIccWin95Classes, kIccWin95Classes);
     EXPECT_EQ(app.RegistryKey(), kRegistryKey);
-    EXPECT_EQ(app.LastFormatOutcome(), FormatOutcome::kNotRun);
+    EXPECT_EQ(app.LastFormatReport().outcome, FormatOutcome::kNotRun);
     EXPECT_EQ(f.host.ActiveDialog(), 0u) << "no dialog is left open";
+}
+
+// The in-memory hosts' one call: the dialog is shown, Format pressed only when enabled, and closed.
+TEST(MainDialogStartTest, AnUnattendedRunPressesFormatOnlyForAPlayer) {
+    for (const bool player : {false, true}) {
+        SCOPED_TRACE(player ? "a player" : "no player");
+        DialogFixture f;
+        if (player) {
+            f.AttachPlayer('G');
+        }
+        CTolvenFormatApp app;
+        const FormatReport report = RunUnattendedFormat(app, f.host, f.services);
+        EXPECT_EQ(report.outcome, player ? FormatOutcome::kSucceeded : FormatOutcome::kNotRun);
+        EXPECT_EQ(f.host.boxes.size(), player ? 1u : 0u) << "the confirmation, and only with a player";
+        EXPECT_GE(f.host.panelPaints, 1) << "the dialog was shown";
+        EXPECT_EQ(f.host.ActiveDialog(), 0u);
+    }
 }
 
 // --- device changes ---
