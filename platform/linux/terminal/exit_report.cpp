@@ -4,9 +4,6 @@
 namespace tolven::linux_host {
 
 int ExitStatusOf(const RunEnding& ending) {
-    if (!ending.playerFound) {
-        return ending.targetUnopened ? kExitFailed : kExitNoPlayer;
-    }
     switch (ending.outcome) {
         case FormatOutcome::kSucceeded:
             if (ending.incomplete) {

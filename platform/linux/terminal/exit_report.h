@@ -3,7 +3,7 @@
 // not, whatever else went wrong (a lost log, a declined question, a target that cannot be opened).
 #pragma once
 
-#include "app/tolven_format_dlg.h"
+#include "app/format_report.h"
 
 namespace tolven::linux_host {
 
@@ -18,10 +18,9 @@ enum ExitStatus {
 
 // What a run that got as far as the dialog did.
 struct RunEnding {
-    bool playerFound = false;  // the dialog's Format button was enabled
-    FormatOutcome outcome = FormatOutcome::kNotRun;
-    bool couldNotAsk = false;     // declined because no question could be asked
-    bool incomplete = false;      // a folder or the label could not be made
+    FormatOutcome outcome = FormatOutcome::kNotRun;  // kNotRun: the Format button was disabled
+    bool couldNotAsk = false;                        // declined because no question could be asked
+    bool incomplete = false;      // a step failed that the log does not show (a folder, the label)
     bool outputLost = false;      // standard output could not be written
     bool targetUnopened = false;  // a named target could not be opened, so no player is known
 };

@@ -1,10 +1,9 @@
 // Linux host, terminal: the entry point of tolvenformat. Fills the platform services over the
-// emulated drive letters (USB disks, or the disk images named on the command line) and runs the
-// application object with the terminal host.
+// emulated drive letters (USB disks, or the disk images named on the command line), runs the
+// application object once with the terminal host, and turns the Format command's report into the
+// exit status and the English lines beside the Korean log.
 #include <chrono>
 #include <clocale>
-#include <cstring>
-#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -13,19 +12,12 @@
 
 #include "app/dialog_resources.h"
 #include "app/tolven_format_app.h"
+#include "app/unattended_format.h"
 #include "fat32/fat32_structures.h"
-#include "platform/linux/content/linked_content_store.h"
-#include "platform/linux/fatfs/linux_player_file_system.h"
-#include "platform/linux/fatfs/linux_volume_information.h"
-#include "platform/linux/fatfs/volume_label.h"
 #include "platform/linux/host/drive_table.h"
-#include "platform/linux/storage/drive_table_storage.h"
-#include "platform/linux/storage/usb_disk_discovery.h"
-#include "platform/linux/terminal/counting_writes.h"
 #include "platform/linux/terminal/exit_report.h"
 #include "platform/linux/terminal/format_failure.h"
 #include "platform/linux/terminal/image_files.h"
-#include "platform/linux/terminal/interruptible_files.h"
 #include "platform/linux/terminal/locale_text.h"
 #include "platform/linux/terminal/named_targets.h"
 #include "platform/linux/terminal/player_list.h"
@@ -40,12 +32,9 @@
 #include "platform/linux/terminal/terminal_host.h"
 #include "platform/linux/terminal/terminal_options.h"
 #include "platform/linux/terminal/terminal_screen.h"
+#include "platform/linux/terminal/terminal_services.h"
 #include "platform/linux/terminal/terminal_text.h"
-#include "platform/linux/volume/linux_block_device.h"
 #include "platform/linux/volume/linux_clock.h"
-#include "platform/linux/volume/linux_page_allocator.h"
-#include "platform/linux/volume/linux_volume.h"
-#include "platform/linux/volume/target_table.h"
 #include "tolven_version.h"
 
 namespace tolven::linux_host {
@@ -53,31 +42,74 @@ namespace {
 
 constexpr char kProgramName[] = "tolvenformat";
 
-// SetVolumeLabelA through the host's FAT32 file layer.
-class FatVolumeLabel final : public IVolumeLabel {
-  public:
-    explicit FatVolumeLabel(const FatDriveAccess& access) : access_(access) {}
-    bool SetVolumeLabelA(std::string_view rootPath, std::string_view label) override {
-        // The formatter has written the volume's structures: a signal now stops the copy.
-        SetSignalPhase(SignalPhase::kCopying);
-        FatStatus status;
-        if (linux_host::SetVolumeLabelA(access_, rootPath, label, &status)) {
-            return true;
-        }
-        failure_ = "cannot set the volume label: " + status.message;
-        return false;
-    }
-    // The dialog carries on without the label; the run does not count as a success then.
-    const std::string& Failure() const { return failure_; }
-
-  private:
-    const FatDriveAccess& access_;
-    std::string failure_;
-};
-
 // Paths, labels and device texts in a message may carry control bytes: none reaches the terminal.
 void PrintError(const std::string& message) {
     std::cerr << kProgramName << ": " << TerminalSafe(message) << "\n";
+}
+
+// --help, --version and option errors: the run ends before any target is looked at.
+std::optional<int> AnswerWithoutTargets(const std::optional<TerminalOptions>& options,
+                                        const std::string& error) {
+    if (!options) {
+        PrintError(error);
+        std::cerr << "Try '" << kProgramName << " --help' for more information.\n";
+        return kExitUsage;
+    }
+    if (options->help) {
+        std::cout << TerminalUsage();
+        return kExitSucceeded;
+    }
+    if (options->version) {
+        std::cout << kProgramName << " " TOLVEN_VERSION_TEXT "\n";
+        return kExitSucceeded;
+    }
+    return std::nullopt;
+}
+
+// --stats reports every run that got this far, however it ends.
+struct StatisticsAtExit {
+    bool wanted;
+    std::chrono::steady_clock::time_point start;
+    ~StatisticsAtExit() {
+        if (wanted) {
+            PrintError(FormatRunStatistics(MeasureRun(start)));
+        }
+    }
+};
+
+// The targets named on the command line (or the USB disks), with a note for each whole disk that
+// stands for its partition. False when one cannot be used: its reason is printed.
+bool AddNamedTargets(const TerminalOptions& options, DriveTable& drives, CreatedImages& created) {
+    std::vector<std::string> notes;
+    const std::string problem = AddTargets(options, drives, created, notes);
+    for (const std::string& note : notes) {
+        PrintError(note);
+    }
+    if (!problem.empty()) {
+        PrintError(problem);
+        return false;
+    }
+    return true;
+}
+
+// --list: the players found, as text or JSON.
+int ListPlayers(TerminalServices& run, std::vector<FoundPlayer>& players, const TerminalOptions& options,
+                int32_t panelColumns, const LocaleText& toLocale) {
+    if (options.json) {
+        std::vector<ListedPlayer> listed;
+        for (const FoundPlayer& player : players) {
+            listed.push_back(ListPlayer(run.Targets(), player, run.VolumeInformation()));
+        }
+        std::cout << PlayersAsJson(listed);
+    } else {
+        std::cout << toLocale(PlayerListText(run.Targets(), players, run.VolumeInformation(), panelColumns,
+                                             !toLocale.ShowsHangul()));
+    }
+    if (players.empty()) {
+        PrintError("no Tolven player found");
+        return kExitNoPlayer;
+    }
+    return kExitSucceeded;
 }
 
 // --dry-run: what the format would write into the log about the layout, and nothing written.
@@ -94,210 +126,159 @@ void PrintDryRun(TargetTable& targets, const DriveTarget& target, const TargetCh
     std::cout << "Dry run: nothing was written.\n";
 }
 
-int Run(int argc, char** argv) {
-    InstallRunSignals();
-    const auto start = std::chrono::steady_clock::now();
-    std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    std::string error;
-    const std::optional<TerminalOptions> options = ParseTerminalOptions(arguments, error);
-    if (!options) {
-        PrintError(error);
-        std::cerr << "Try '" << kProgramName << " --help' for more information.\n";
-        return kExitUsage;
-    }
-    if (options->help) {
-        std::cout << TerminalUsage();
-        return kExitSucceeded;
-    }
-    if (options->version) {
-        std::cout << kProgramName << " " TOLVEN_VERSION_TEXT "\n";
-        return kExitSucceeded;
-    }
-    // --stats reports every run that got this far, however it ends.
-    struct StatisticsAtExit {
-        bool wanted;
-        std::chrono::steady_clock::time_point start;
-        ~StatisticsAtExit() {
-            if (wanted) {
-                PrintError(FormatRunStatistics(MeasureRun(start)));
-            }
-        }
-    } statisticsAtExit{options->statistics, start};
-    std::setlocale(LC_ALL, "");
-    const LocaleText toLocale;
-
-    DriveTable drives;
-    // An image this run creates is removed again unless the format starts.
-    CreatedImages createdImages;
-    std::vector<std::string> notes;
-    const std::string problem = AddTargets(*options, drives, createdImages, notes);
-    for (const std::string& note : notes) {
-        PrintError(note);
-    }
-    if (!problem.empty()) {
-        PrintError(problem);
+// The one player found is checked before the question and becomes the format's only target. An
+// exit status when the run ends here (a refusal, or a dry run); `expectedBytes` for the progress.
+std::optional<int> PrepareTheFormat(TerminalServices& run, const FoundPlayer& player,
+                                    const TerminalOptions& options, TerminalScreen& screen,
+                                    const LocaleText& toLocale, uint64_t& expectedBytes) {
+    const TargetCheck check = CheckTargetBeforeAsking(run.Targets(), *player.target);
+    if (!check.refusal.empty()) {
+        PrintError(check.refusal);
         return kExitFailed;
     }
-
-    // Every target is opened once, here or at its first use, and only through this table.
-    TargetTable targets(drives);
-    DriveTableStorage storage(targets);
-    LinuxVolumeSystem linuxVolumes(targets);
-    LinuxClock clock;
-    LinuxPageAllocator pages;
-    std::optional<ProgressLine> progress;
-    WriteCount written([&progress](uint64_t total) {
-        if (progress) {
-            progress->Update(total);
-        }
-    });
-    CountingVolumeSystem volumeSystem(linuxVolumes, written);
-    // One mount per drive letter for the panel, the label and the installer.
-    FatDriveAccess fatAccess = TargetDriveAccess(targets);
-    fatAccess.openDevice = CountingBlockDevices(fatAccess.openDevice, written);
-    LinuxVolumeInformation volumeInformation(fatAccess);
-    LinuxPlayerFileSystem playerFiles(fatAccess);
-    InterruptibleFiles fileSystem(
-        playerFiles, [] { return PendingSignal() != 0; },
-        [&playerFiles] {
-            const FatStatus& status = playerFiles.LastError();
-            return FileFailure{status.error == FatError::kAlreadyExists, status.message};
-        });
-    FatVolumeLabel labels(fatAccess);
-    LinkedContentStore content;
-    TerminalScreen screen;
-    const int32_t panelColumns = PanelColumnsFor(screen.Columns());
-
-    std::vector<FoundPlayer> players = FindPlayers(drives, storage);
-    if (options->listOnly) {
-        if (options->json) {
-            std::vector<ListedPlayer> listed;
-            for (const FoundPlayer& player : players) {
-                listed.push_back(ListPlayer(targets, player, volumeInformation));
-            }
-            std::cout << PlayersAsJson(listed);
-        } else {
-            std::cout << toLocale(
-                PlayerListText(targets, players, volumeInformation, panelColumns, !toLocale.ShowsHangul()));
-        }
-        if (players.empty()) {
-            PrintError("no Tolven player found");
-            return kExitNoPlayer;
-        }
+    if (options.dryRun) {
+        PrintDryRun(run.Targets(), *player.target, check, screen, toLocale);
         return kExitSucceeded;
     }
-    if (players.size() > 1) {
-        // Never one of several silently: the user names the one to format.
-        std::cerr << SeveralPlayersMessage(players, kProgramName);
-        return kExitUsage;
-    }
+    run.FormatOnly(*player.target);
+    expectedBytes = ExpectedFormatBytes(check, player.drive, run.Content());
+    return std::nullopt;
+}
 
-    std::optional<OneLetterStorage> onlyPlayer;
-    TerminalHostOptions hostOptions{.listOnly = false,
-                                    .assumeYes = options->assumeYes,
-                                    .inputIsTerminal = StandardInputIsTerminal(),
-                                    .panelColumns = panelColumns,
-                                    .encode = std::cref(toLocale),
-                                    .describeTarget = {},
-                                    .beforeOutput = [&progress] {
-                                        if (progress) {
-                                            progress->Erase();
-                                        }
-                                    }};
-    hostOptions.quiet = options->quiet;
-    hostOptions.englishGlosses = !toLocale.ShowsHangul();
-    uint64_t expectedBytes = 0;
-    if (players.size() == 1) {
-        const FoundPlayer& player = players.front();
-        const TargetCheck check = CheckTargetBeforeAsking(targets, *player.target);
-        if (!check.refusal.empty()) {
-            PrintError(check.refusal);
-            return kExitFailed;
-        }
-        if (options->dryRun) {
-            PrintDryRun(targets, *player.target, check, screen, toLocale);
-            return kExitSucceeded;
-        }
-        onlyPlayer.emplace(storage, player.target->letter);
-        hostOptions.describeTarget = [&targets, target = *player.target](std::ostream& out) {
-            out << DescribeTargetNow(targets, target);
+// How the terminal shows the dialog: the target is described before the question (it is what a
+// yes erases), and a progress line is erased before anything else is printed.
+TerminalHostOptions HostOptions(const TerminalOptions& options, TerminalServices& run,
+                                const DriveTarget* target, int32_t panelColumns, const LocaleText& toLocale) {
+    TerminalHostOptions host{.assumeYes = options.assumeYes,
+                             .inputIsTerminal = StandardInputIsTerminal(),
+                             .panelColumns = panelColumns,
+                             .encode = std::cref(toLocale),
+                             .describeTarget = {},
+                             .beforeOutput =
+                                 [&run] {
+                                     if (ProgressLine* progress = run.Progress()) {
+                                         progress->Erase();
+                                     }
+                                 },
+                             .quiet = options.quiet,
+                             .englishGlosses = !toLocale.ShowsHangul()};
+    if (target != nullptr) {
+        host.describeTarget = [&run, target](std::ostream& out) {
+            out << DescribeTargetNow(run.Targets(), *target);
         };
-        expectedBytes = ExpectedFormatBytes(check, player.drive, content);
     }
-    IStorageIdentification& scanned =
-        onlyPlayer ? static_cast<IStorageIdentification&>(*onlyPlayer) : storage;
-    const PlatformServices services{scanned, volumeInformation, FormatPlatform{volumeSystem, clock, pages},
-                                    labels,  fileSystem,        content};
+    return host;
+}
 
-    TerminalHost host(TolvenFormatResources(), std::move(hostOptions), std::cin, screen.Stream(), std::cout);
-    if (const auto style = StandardErrorProgressStyle(); expectedBytes != 0 && !options->quiet && style) {
-        progress.emplace(std::cerr, expectedBytes, *style);
-    }
-    theApp.SetPlatformServices(services);
-    theApp.RunApplication(host);
-    progress.reset();
-    const FormatOutcome outcome = theApp.LastFormatOutcome();
-    if (outcome == FormatOutcome::kSucceeded || outcome == FormatOutcome::kFormatFailed ||
-        outcome == FormatOutcome::kCopyFailed) {
-        createdImages.Keep();  // the format started: what it left is the user's
-    }
-    // A player folder or the label that could not be made is no success, though the dialog
-    // carries on without it. A broken pipe on standard output stops the output, not the work.
-    std::cout.flush();
-    RunEnding ending{.playerFound = host.FormatButtonWasEnabled(),
-                     .outcome = outcome,
-                     .couldNotAsk = host.CouldNotAsk(),
-                     .incomplete = !fileSystem.FailureReason().empty() || !labels.Failure().empty(),
-                     .outputLost = !std::cout.good()};
-    if (ExitStatusOf(ending) == kExitNoPlayer && !options->targets.empty()) {
+// Whether the command wrote to the volume: what it left there is the user's then.
+bool FormatStarted(FormatOutcome outcome) {
+    return outcome == FormatOutcome::kSucceeded || outcome == FormatOutcome::kFormatFailed ||
+           outcome == FormatOutcome::kCopyFailed;
+}
+
+// The exit status of the Format command's report, and the English lines beside the Korean log:
+// what happened, why a step failed, and a target that changed under the run.
+int ReportTheRun(const FormatReport& report, const RunEnding& ending, TerminalServices& run,
+                 const DriveTable& drives, bool targetsNamed, const DriveTarget* target) {
+    RunEnding end = ending;
+    if (ExitStatusOf(end) == kExitNoPlayer && targetsNamed) {
         for (char letter = 'A'; letter <= 'Z'; ++letter) {
-            if (const DriveTarget* target = drives.Find(letter)) {
-                const NotAPlayer why = NotAPlayerReason(targets, *target);
+            if (const DriveTarget* named = drives.Find(letter)) {
+                const NotAPlayer why = NotAPlayerReason(run.Targets(), *named);
                 PrintError(why.reason);
-                ending.targetUnopened = ending.targetUnopened || why.unopened;
+                end.targetUnopened = end.targetUnopened || why.unopened;
             }
         }
     }
-    int status = ExitStatusOf(ending);
-    if (ending.outputLost && status != kExitOutputLost) {
+    int status = ExitStatusOf(end);
+    if (end.outputLost && status != kExitOutputLost) {
         PrintError("standard output could not be written: part of the output was lost");
     }
-    // The product's log gives an error number at most: the English reason goes beside it.
-    const bool wrote =
-        outcome == FormatOutcome::kFormatFailed || outcome == FormatOutcome::kCopyFailed || ending.incomplete;
-    const std::string failure =
-        wrote && players.size() == 1
-            ? FormatFailureReason(targets, *players.front().target,
-                                  outcome == FormatOutcome::kFormatFailed ? linuxVolumes.LastOpenError() : 0)
-            : std::string();
-    const bool formatFailed = outcome == FormatOutcome::kFormatFailed && status == kExitFailed;
-    if (!failure.empty() && formatFailed) {
-        PrintError("the format failed: " + failure);
-    } else if (const char* explanation = Explanation(status, ending)) {
+    const bool formatFailed = report.outcome == FormatOutcome::kFormatFailed;
+    if (formatFailed && !report.failures.empty()) {
+        PrintError("the format failed: " + report.failures.front());
+    } else if (const char* explanation = Explanation(status, end)) {
         PrintError(explanation);
     }
     // A target that shrank or grew under the run holds no sound volume, whatever was written.
-    if (const std::string changed =
-            players.size() == 1 ? TargetLengthChange(targets, *players.front().target) : "";
+    if (const std::string changed = target != nullptr ? TargetLengthChange(run.Targets(), *target) : "";
         !changed.empty()) {
         PrintError(changed);
         status = status == kExitSucceeded || status == kExitOutputLost ? kExitFailed : status;
     }
-    for (const std::string* reason : {&fileSystem.FailureReason(), &labels.Failure()}) {
-        if (!reason->empty()) {
-            PrintError(*reason);
+    if (!formatFailed && target != nullptr &&
+        (!report.failures.empty() || report.outcome == FormatOutcome::kCopyFailed)) {
+        for (const std::string& failure : report.failures) {
+            PrintError(failure);
+        }
+        // The error behind a file or the label that could not be written.
+        if (const std::string cause = FormatFailureReason(run.Targets(), *target, 0); !cause.empty()) {
+            PrintError(cause);
         }
     }
-    if (!failure.empty() && !formatFailed) {
-        PrintError(failure);  // the error behind a file or the label that could not be written
-    }
-    if (const int signal = PendingSignal()) {
+    if (const int signal = report.interrupted ? run.StopSignal() : 0) {
         PrintError("stopped by signal " + std::to_string(signal) +
-                   "; the volume is consistent, but the "
-                   "player's system files may be missing");
+                   "; the volume is consistent, but the player's system files may be missing");
         status = 128 + signal;
     }
     return status;
+}
+
+int Run(int argc, char** argv) {
+    InstallRunSignals();
+    const auto start = std::chrono::steady_clock::now();
+    std::string error;
+    const std::optional<TerminalOptions> options =
+        ParseTerminalOptions({argv + (argc > 0 ? 1 : 0), argv + argc}, error);
+    if (const std::optional<int> status = AnswerWithoutTargets(options, error)) {
+        return *status;
+    }
+    const StatisticsAtExit statisticsAtExit{options->statistics, start};
+    std::setlocale(LC_ALL, "");
+    const LocaleText toLocale;
+
+    DriveTable drives;
+    CreatedImages createdImages;  // an image this run creates is removed again unless the format starts
+    if (!AddNamedTargets(*options, drives, createdImages)) {
+        return kExitFailed;
+    }
+    TerminalServices run(drives);
+    TerminalScreen screen;
+    const int32_t panelColumns = PanelColumnsFor(screen.Columns());
+    std::vector<FoundPlayer> players = FindPlayers(drives, run.Storage());
+    if (options->listOnly) {
+        return ListPlayers(run, players, *options, panelColumns, toLocale);
+    }
+    if (players.size() > 1) {
+        std::cerr << SeveralPlayersMessage(players, kProgramName);  // the user names the one to format
+        return kExitUsage;
+    }
+    const DriveTarget* target = players.empty() ? nullptr : players.front().target;
+    uint64_t expectedBytes = 0;
+    if (target != nullptr) {
+        if (const auto status =
+                PrepareTheFormat(run, players.front(), *options, screen, toLocale, expectedBytes)) {
+            return *status;
+        }
+    }
+    TerminalHost host(TolvenFormatResources(), HostOptions(*options, run, target, panelColumns, toLocale),
+                      std::cin, screen.Stream(), std::cout);
+    std::optional<ProgressLine> progress;
+    if (const auto style = StandardErrorProgressStyle(); expectedBytes != 0 && !options->quiet && style) {
+        run.ShowProgress(progress.emplace(std::cerr, expectedBytes, *style));
+    }
+    const FormatReport report = RunUnattendedFormat(theApp, host, run.Services());
+    run.HideProgress();
+    progress.reset();
+    if (FormatStarted(report.outcome)) {
+        createdImages.Keep();  // what the format left is the user's
+    }
+    std::cout.flush();  // a broken pipe on standard output stops the output, not the work
+    const RunEnding ending{.outcome = report.outcome,
+                           .couldNotAsk = host.CouldNotAsk(),
+                           .incomplete = !report.failures.empty(),
+                           .outputLost = !std::cout.good()};
+    return ReportTheRun(report, ending, run, drives, !options->targets.empty(), target);
 }
 
 // A listing, a dry run or a help text that could not be written is no success either.

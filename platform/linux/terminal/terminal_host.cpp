@@ -4,9 +4,7 @@
 #include <istream>
 #include <ostream>
 
-#include "app/dialog_texts.h"
 #include "app/resource_ids.h"
-#include "platform/linux/terminal/run_signals.h"
 #include "platform/linux/terminal/safe_text.h"
 #include "platform/linux/terminal/terminal_text.h"
 #include "platform/linux/terminal/text_panel_canvas.h"
@@ -15,7 +13,12 @@ namespace tolven::linux_host {
 
 TerminalHost::TerminalHost(const ResourceSet& resources, TerminalHostOptions options, std::istream& in,
                            std::ostream& screen, std::ostream& log)
-    : MemoryWindowHost(resources), options_(std::move(options)), in_(in), screen_(screen), log_(log) {}
+    : MemoryWindowHost(resources),
+      options_(std::move(options)),
+      in_(in),
+      screen_(screen),
+      log_(log),
+      logControl_(log, TerminalLogOptions{options_.encode, options_.beforeOutput, options_.quiet}) {}
 
 void TerminalHost::BeforeOutput() const {
     if (options_.beforeOutput) {
@@ -25,33 +28,6 @@ void TerminalHost::BeforeOutput() const {
 
 std::string TerminalHost::Encoded(std::string_view utf8) const {
     return options_.encode ? options_.encode(utf8) : std::string(utf8);
-}
-
-void TerminalHost::OnModalIdle(WindowHandle dialog) {
-    const Window* window = FindWindow(dialog);
-    if (window == nullptr || window->templateId != kIddTolvenFormatDialog) {
-        EndDialog(dialog, kIdOk);
-        return;
-    }
-    // The dialog is up: it is shown (painted) once.
-    if (!painted_) {
-        painted_ = true;
-        Dispatch(dialog, Message{kWmPaint, 0, 0});
-        return;
-    }
-    const WindowHandle button = GetDlgItem(dialog, kIdcFormat);
-    formatButtonEnabled_ = IsWindowEnabled(button);
-    if (!pressedFormat_ && !options_.listOnly && formatButtonEnabled_) {
-        pressedFormat_ = true;
-        Dispatch(dialog, Message{kWmCommand, MakeCommandParam(kIdcFormat, kBnClicked),
-                                 static_cast<intptr_t>(button)});
-        return;
-    }
-    // Nothing more to do: the Exit button.
-    Dispatch(dialog, Message{kWmCommand, MakeCommandParam(kIdOk, kBnClicked), 0});
-    if (!FindWindow(dialog)->ended) {
-        EndDialog(dialog, kIdOk);
-    }
 }
 
 int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, std::u16string_view caption,
@@ -78,7 +54,6 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
     if (options_.assumeYes) {
         screen_ << "Yes (--yes)\n";
         screen_.flush();
-        SetSignalPhase(SignalPhase::kFormatting);  // from here a signal waits for the format
         return kIdYes;
     }
     if (!options_.inputIsTerminal) {
@@ -87,11 +62,7 @@ int32_t TerminalHost::AnswerMessageBox(WindowHandle, std::u16string_view text, s
         couldNotAsk_ = true;
         return kIdNo;
     }
-    if (!AskYesNo()) {
-        return kIdNo;
-    }
-    SetSignalPhase(SignalPhase::kFormatting);
-    return kIdYes;
+    return AskYesNo() ? kIdYes : kIdNo;
 }
 
 bool TerminalHost::AskYesNo() {
@@ -110,26 +81,10 @@ bool TerminalHost::AskYesNo() {
     return answer == "y" || answer == "yes";
 }
 
-void TerminalHost::OnWindowTextChanged(const Window& window, const std::u16string& before) {
-    if (window.isDialog || window.controlId != kIdcLogEdit) {
-        return;
+void TerminalHost::OnWindowTextChanged(const Window& window, const std::u16string&) {
+    if (!window.isDialog && window.controlId == kIdcLogEdit) {
+        logControl_.SetWindowTextW(window.text);
     }
-    // The log only grows; print what was appended. A text that does not continue the old one is
-    // printed whole.
-    const bool continues =
-        window.text.size() >= before.size() && window.text.compare(0, before.size(), before) == 0;
-    const std::u16string_view added =
-        continues ? std::u16string_view(window.text).substr(before.size()) : std::u16string_view(window.text);
-    BeforeOutput();
-    log_ << Encoded(ToUtf8(TerminalSafe(TerminalLineEnds(added), true)));
-    // The note goes beside the product's log, not into it.
-    if (!notedUsage_ && added.find(kIntroductionText) != std::u16string_view::npos) {
-        notedUsage_ = true;
-        if (!options_.quiet) {
-            log_ << (added.ends_with(u'\n') ? "" : "\n") << kTerminalUsageNote << "\n";
-        }
-    }
-    log_.flush();
 }
 
 std::unique_ptr<IPanelCanvas> TerminalHost::CreatePanelCanvas(WindowHandle, WindowHandle) {

@@ -1,8 +1,8 @@
 // Linux host, terminal: the dialog in a terminal. The windows live in memory; the panel is
 // printed as text at every paint and message boxes ask their question at the prompt, both on the
 // screen the user looks at; the status log's lines are printed on the log stream as they are
-// appended, every text with its control characters shown as '?'. Once the main dialog is up it paints,
-// presses "Format" when that button is enabled (unless only listing), and then closes.
+// appended (through the terminal's own log control), every text with its control characters shown
+// as '?'. What is pressed is the caller's: see RunUnattendedFormat.
 #pragma once
 
 #include <functional>
@@ -12,12 +12,12 @@
 #include <string_view>
 
 #include "app/framework/memory_window_host.h"
+#include "platform/linux/terminal/terminal_log.h"
 #include "platform/linux/terminal/text_panel_canvas.h"
 
 namespace tolven::linux_host {
 
 struct TerminalHostOptions {
-    bool listOnly = false;         // show the panel and press nothing
     bool assumeYes = false;        // answer Yes to yes/no boxes
     bool inputIsTerminal = false;  // whether questions can be asked at all
     int32_t panelColumns = kPanelColumns;
@@ -35,10 +35,6 @@ struct TerminalHostOptions {
     bool englishGlosses = false;
 };
 
-// The line printed after the product's introduction: its "Format button" has no meaning here.
-inline constexpr char kTerminalUsageNote[] =
-    "Terminal: the player found is formatted when you answer yes (or give --yes).";
-
 class TerminalHost : public MemoryWindowHost {
   public:
     // The panel and the questions go to `screen`, the status log to `log` (they may be one).
@@ -48,13 +44,10 @@ class TerminalHost : public MemoryWindowHost {
                  std::ostream& out)
         : TerminalHost(resources, std::move(options), in, out, out) {}
 
-    // Whether the Format button was enabled when the dialog was up (a player was found).
-    bool FormatButtonWasEnabled() const { return formatButtonEnabled_; }
     // Whether a question was answered no because it could not be asked (no terminal, no --yes).
     bool CouldNotAsk() const { return couldNotAsk_; }
 
   protected:
-    void OnModalIdle(WindowHandle dialog) override;
     int32_t AnswerMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view caption,
                              uint32_t type) override;
     void OnWindowTextChanged(const Window& window, const std::u16string& before) override;
@@ -69,10 +62,7 @@ class TerminalHost : public MemoryWindowHost {
     std::istream& in_;
     std::ostream& screen_;
     std::ostream& log_;
-    bool painted_ = false;
-    bool formatButtonEnabled_ = false;
-    bool pressedFormat_ = false;
-    bool notedUsage_ = false;
+    TerminalLog logControl_;
     bool couldNotAsk_ = false;
 };
 
