@@ -39,3 +39,14 @@ fsck_findings() {
 block_file() {
     if [ "$1" = 137 ]; then echo "$content/block_137.fon"; else echo "$content/block_$1.jpg"; fi
 }
+
+# A fault test's work folder, made anew, and the files every run uses: $image, $out, $err and the
+# fault library's $report.
+fault_work_dir() {
+    rm -rf "$1"
+    mkdir -p "$1"
+    image=$1/player.img
+    out=$1/out.txt
+    err=$1/err.txt
+    report=$1/report.txt
+}

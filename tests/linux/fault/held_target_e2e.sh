@@ -7,15 +7,10 @@ program=$1
 shim=$2
 work=$3
 
-rm -rf "$work"
-mkdir -p "$work"
-image=$work/player.img
-out=$work/out.txt
-err=$work/err.txt
-report=$work/report.txt
-gap=$work/gap.txt
 # shellcheck source=SCRIPTDIR/../test_lib.sh
 . "$(dirname "$0")/../test_lib.sh"
+fault_work_dir "$work"
+gap=$work/gap.txt
 
 # Runs the whole command on a fresh 64 MiB image under the fault library's settings "$@".
 run_with() {

@@ -8,14 +8,9 @@ program=$1
 shim=$2
 work=$3
 
-rm -rf "$work"
-mkdir -p "$work"
-image=$work/player.img
-out=$work/out.txt
-err=$work/err.txt
-report=$work/report.txt
 # shellcheck source=SCRIPTDIR/../test_lib.sh
 . "$(dirname "$0")/../test_lib.sh"
+fault_work_dir "$work"
 
 # fsck.fat without a finding: the structures are whole whatever the copy did.
 check_fsck() {
