@@ -23,6 +23,7 @@
 #include "platform/linux/storage/usb_disk_discovery.h"
 #include "platform/linux/terminal/counting_writes.h"
 #include "platform/linux/terminal/exit_report.h"
+#include "platform/linux/terminal/file_layer_status.h"
 #include "platform/linux/terminal/format_failure.h"
 #include "platform/linux/terminal/image_files.h"
 #include "platform/linux/terminal/interruptible_files.h"
@@ -64,15 +65,16 @@ class FatVolumeLabel final : public IVolumeLabel {
         if (linux_host::SetVolumeLabelA(access_, rootPath, label, &status)) {
             return true;
         }
-        failure_ = "cannot set the volume label: " + status.message;
+        failure_ = StatusOf(status);
+        failure_.message.insert(0, "cannot set the volume label: ");
         return false;
     }
     // The dialog carries on without the label; the run does not count as a success then.
-    const std::string& Failure() const { return failure_; }
+    const Status& Failure() const { return failure_; }
 
   private:
     const FatDriveAccess& access_;
-    std::string failure_;
+    Status failure_;
 };
 
 // Paths, labels and device texts in a message may carry control bytes: none reaches the terminal.
@@ -159,10 +161,7 @@ int Run(int argc, char** argv) {
     LinuxPlayerFileSystem playerFiles(fatAccess);
     InterruptibleFiles fileSystem(
         playerFiles, [] { return PendingSignal() != 0; },
-        [&playerFiles] {
-            const FatStatus& status = playerFiles.LastError();
-            return FileFailure{status.error == FatError::kAlreadyExists, status.message};
-        });
+        [&playerFiles] { return StatusOf(playerFiles.LastError()); });
     FatVolumeLabel labels(fatAccess);
     LinkedContentStore content;
     TerminalScreen screen;
@@ -247,7 +246,7 @@ int Run(int argc, char** argv) {
     RunEnding ending{.playerFound = host.FormatButtonWasEnabled(),
                      .outcome = outcome,
                      .couldNotAsk = host.CouldNotAsk(),
-                     .incomplete = !fileSystem.FailureReason().empty() || !labels.Failure().empty(),
+                     .incomplete = !fileSystem.Failure().ok() || !labels.Failure().ok(),
                      .outputLost = !std::cout.good()};
     if (ExitStatusOf(ending) == kExitNoPlayer && !options->targets.empty()) {
         for (char letter = 'A'; letter <= 'Z'; ++letter) {
@@ -283,9 +282,9 @@ int Run(int argc, char** argv) {
         PrintError(changed);
         status = status == kExitSucceeded || status == kExitOutputLost ? kExitFailed : status;
     }
-    for (const std::string* reason : {&fileSystem.FailureReason(), &labels.Failure()}) {
-        if (!reason->empty()) {
-            PrintError(*reason);
+    for (const Status* reason : {&fileSystem.Failure(), &labels.Failure()}) {
+        if (!reason->ok()) {
+            PrintError(reason->message);
         }
     }
     if (!failure.empty() && !formatFailed) {
