@@ -264,22 +264,23 @@ int Run(int argc, char** argv) {
     // The product's log gives an error number at most: the English reason goes beside it.
     const bool wrote =
         outcome == FormatOutcome::kFormatFailed || outcome == FormatOutcome::kCopyFailed || ending.incomplete;
-    const std::string failure =
+    const Status failure =
         wrote && players.size() == 1
-            ? FormatFailureReason(targets, *players.front().target,
-                                  outcome == FormatOutcome::kFormatFailed ? linuxVolumes.LastOpenError() : 0)
-            : std::string();
+            ? FormatFailureReason(
+                  targets, *players.front().target,
+                  outcome == FormatOutcome::kFormatFailed ? linuxVolumes.LastOpenStatus() : Status())
+            : Status();
     const bool formatFailed = outcome == FormatOutcome::kFormatFailed && status == kExitFailed;
-    if (!failure.empty() && formatFailed) {
-        PrintError("the format failed: " + failure);
+    if (!failure.ok() && formatFailed) {
+        PrintError("the format failed: " + failure.message);
     } else if (const char* explanation = Explanation(status, ending)) {
         PrintError(explanation);
     }
     // A target that shrank or grew under the run holds no sound volume, whatever was written.
-    if (const std::string changed =
-            players.size() == 1 ? TargetLengthChange(targets, *players.front().target) : "";
-        !changed.empty()) {
-        PrintError(changed);
+    if (const Status changed =
+            players.size() == 1 ? TargetLengthChange(targets, *players.front().target) : Status();
+        !changed.ok()) {
+        PrintError(changed.message);
         status = status == kExitSucceeded || status == kExitOutputLost ? kExitFailed : status;
     }
     for (const Status* reason : {&fileSystem.Failure(), &labels.Failure()}) {
@@ -287,8 +288,8 @@ int Run(int argc, char** argv) {
             PrintError(reason->message);
         }
     }
-    if (!failure.empty() && !formatFailed) {
-        PrintError(failure);  // the error behind a file or the label that could not be written
+    if (!failure.ok() && !formatFailed) {
+        PrintError(failure.message);  // the error behind a file or the label that could not be written
     }
     if (const int signal = PendingSignal()) {
         PrintError("stopped by signal " + std::to_string(signal) +

@@ -1,33 +1,13 @@
 // Linux host, terminal: the checks before the question.
 #include "platform/linux/terminal/target_checks.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "content/system_file_table.h"
 #include "platform/linux/terminal/progress_line.h"
-#include "platform/linux/volume/lock_holders.h"
-#include "platform/linux/volume/target_check.h"
+#include "platform/linux/volume/access_refusal.h"
 #include "platform/linux/volume/target_facts.h"
 #include "platform/linux/volume/volume_placement.h"
 
 namespace tolven::linux_host {
-
-std::string AccessRefusal(const std::string& path, int error, int fd) {
-    const std::string reason = std::strerror(error);
-    if (error == EBUSY || error == EWOULDBLOCK) {
-        const std::string holder = fd >= 0 ? LockHolderOf(fd) : "";
-        return "cannot open '" + path + "' exclusively: " + reason + " (another program is using it)" +
-               (holder.empty() ? "" : "; " + holder + " holds a lock on it");
-    }
-    if (error == EMEDIUMTYPE) {
-        if (const std::string table = fd >= 0 ? TableRefusalOf(fd) : ""; !table.empty()) {
-            return "'" + path + "' " + table;
-        }
-        return "cannot format '" + path + "': " + reason + " (its first partition is not a plain volume)";
-    }
-    return "cannot open '" + path + "' for writing: " + reason;
-}
 
 std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector) {
     if (bytesPerSector != 512) {
@@ -61,23 +41,23 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
     }
     const TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
-        check.refusal = opened.reason;
+        check.refusal = opened.message;
         return check;
     }
     OpenTarget& open = *opened.target;
     if (const int error = open.WriteError()) {
-        check.refusal = AccessRefusal(target.path, error);
+        check.refusal = AccessRefusal(target.path, error).message;
         return check;
     }
     // Claimed from here to the end of the run (the table keeps the target open): no other
     // formatter gets the target between the checks, the format, the label and the files.
     if (const int error = open.AcquireClaim()) {
-        check.refusal = AccessRefusal(target.path, error, open.Fd());
+        check.refusal = AccessRefusal(target.path, error, open.Fd()).message;
         return check;
     }
     VolumePlacement volume;
     if (const int error = ReadVolumePlacement(open, kSysfsRoot, volume)) {
-        check.refusal = AccessRefusal(target.path, error, open.Fd());
+        check.refusal = AccessRefusal(target.path, error, open.Fd()).message;
         return check;
     }
     check.volumeLength = volume.volumeLength;
@@ -114,9 +94,9 @@ uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& p
     return bytes;
 }
 
-std::string TargetLengthChange(TargetTable& targets, const DriveTarget& target) {
+Status TargetLengthChange(TargetTable& targets, const DriveTarget& target) {
     const TargetOpen opened = targets.Open(target.letter);
-    return opened.target ? opened.target->LengthChange() : std::string();
+    return opened.target ? opened.target->LengthChange() : Status();
 }
 
 }  // namespace tolven::linux_host

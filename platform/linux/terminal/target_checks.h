@@ -11,6 +11,7 @@
 #include "fat32/fat32_layout.h"
 #include "fat32/format_request.h"
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/host/status.h"
 #include "platform/linux/volume/target_table.h"
 
 namespace tolven::linux_host {
@@ -31,13 +32,9 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
 uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& player,
                              const IContentStore& content);
 
-// The English reason an open, claim or read of the target failed with errno `error`. With the
-// target's descriptor `fd`, a partition table that must not be formatted over is named.
-std::string AccessRefusal(const std::string& path, int error, int fd = -1);
-
-// The English reason the target's length is no longer the one of its first open; empty while it
-// holds (or the target was never opened).
-std::string TargetLengthChange(TargetTable& targets, const DriveTarget& target);
+// Why the target's length is no longer the one of its first open; ok while it holds (or the
+// target was never opened).
+Status TargetLengthChange(TargetTable& targets, const DriveTarget& target);
 
 // The English reason for a volume of this size, or empty when it can hold FAT32.
 std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector);
