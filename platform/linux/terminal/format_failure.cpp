@@ -31,19 +31,25 @@ Status FormatFailureReason(TargetTable& targets, const DriveTarget& target, cons
 }
 
 NotAPlayer NotAPlayerReason(TargetTable& targets, const DriveTarget& target) {
-    const TargetOpen opened = targets.Open(target.letter);
+    TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
         if (opened.error == ENODEV) {
-            return {opened.message, false};  // the kind of what is there: not a disk
+            return {std::move(opened), false};  // the kind of what is there: not a disk
         }
         struct stat status {};
         const bool needsRoot = (opened.error == EACCES || opened.error == EPERM) && ::geteuid() != 0 &&
                                ::stat(target.path.c_str(), &status) == 0 && S_ISBLK(status.st_mode);
-        return {needsRoot ? opened.message + " (opening a disk needs root)" : opened.message, true};
+        if (needsRoot) {
+            opened.message += " (opening a disk needs root)";
+        }
+        return {std::move(opened), true};
     }
     // A table that would have been refused is worth knowing about too.
-    return {target.refusal.empty() ? WhyNotAPlayer(target) : WhyNotAPlayer(target) + "; " + target.refusal,
-            false};
+    Status reason = Status::Refusal(WhyNotAPlayer(target));
+    if (!target.refusal.ok()) {
+        reason.message += "; " + target.refusal.message;
+    }
+    return {std::move(reason), false};
 }
 
 }  // namespace tolven::linux_host

@@ -17,7 +17,7 @@ Status FormatFailureReason(TargetTable& targets, const DriveTarget& target, cons
 // Why a named target was not taken for a player: it cannot be opened (a disk without root, an
 // unreadable image) or is not a disk at all, or it reports another device than a Tolven player.
 struct NotAPlayer {
-    std::string reason;
+    Status reason;
     bool unopened = false;  // it could not be opened, so whether it is a player is unknown
 };
 NotAPlayer NotAPlayerReason(TargetTable& targets, const DriveTarget& target);

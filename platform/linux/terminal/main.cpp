@@ -132,12 +132,12 @@ int Run(int argc, char** argv) {
     // An image this run creates is removed again unless the format starts.
     CreatedImages createdImages;
     std::vector<std::string> notes;
-    const std::string problem = AddTargets(*options, drives, createdImages, notes);
+    const Status problem = AddTargets(*options, drives, createdImages, notes);
     for (const std::string& note : notes) {
         PrintError(note);
     }
-    if (!problem.empty()) {
-        PrintError(problem);
+    if (!problem.ok()) {
+        PrintError(problem.message);
         return kExitFailed;
     }
 
@@ -209,8 +209,8 @@ int Run(int argc, char** argv) {
     if (players.size() == 1) {
         const FoundPlayer& player = players.front();
         const TargetCheck check = CheckTargetBeforeAsking(targets, *player.target);
-        if (!check.refusal.empty()) {
-            PrintError(check.refusal);
+        if (!check.refusal.ok()) {
+            PrintError(check.refusal.message);
             return kExitFailed;
         }
         if (options->dryRun) {
@@ -252,7 +252,7 @@ int Run(int argc, char** argv) {
         for (char letter = 'A'; letter <= 'Z'; ++letter) {
             if (const DriveTarget* target = drives.Find(letter)) {
                 const NotAPlayer why = NotAPlayerReason(targets, *target);
-                PrintError(why.reason);
+                PrintError(why.reason.message);
                 ending.targetUnopened = ending.targetUnopened || why.unopened;
             }
         }

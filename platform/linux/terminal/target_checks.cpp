@@ -9,61 +9,64 @@
 
 namespace tolven::linux_host {
 
-std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector) {
+Status SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector) {
     if (bytesPerSector != 512) {
-        return "cannot format '" + path + "': its sectors are " + std::to_string(bytesPerSector) +
-               " bytes; only 512-byte sectors are supported";
+        return Status::Refusal("cannot format '" + path + "': its sectors are " +
+                               std::to_string(bytesPerSector) +
+                               " bytes; only 512-byte sectors are supported");
     }
     const uint64_t sectors = volumeLength / bytesPerSector;
     const std::string size = HumanBytes(volumeLength) + ", " + std::to_string(sectors) + " sectors";
     if (sectors < kSmallestVolumeSectors) {
-        return "'" + path + "' is too small for FAT32: its volume has " + size + "; at least " +
-               std::to_string(kSmallestVolumeSectors) + " sectors (32 MiB) are needed";
+        return Status::Refusal("'" + path + "' is too small for FAT32: its volume has " + size +
+                               "; at least " + std::to_string(kSmallestVolumeSectors) +
+                               " sectors (32 MiB) are needed");
     }
     if (sectors > kLargestVolumeSectors) {
-        return "'" + path + "' is too large for FAT32: its volume has " + size + "; at most " +
-               std::to_string(kLargestVolumeSectors) + " sectors are possible";
+        return Status::Refusal("'" + path + "' is too large for FAT32: its volume has " + size +
+                               "; at most " + std::to_string(kLargestVolumeSectors) +
+                               " sectors are possible");
     }
     return {};
 }
 
 TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& target) {
     TargetCheck check;
-    if (!target.refusal.empty()) {
+    if (!target.refusal.ok()) {
         check.refusal = target.refusal;
         return check;
     }
     const std::vector<MountedFileSystem> mounts = MountsOfTarget(target.path);
     if (!mounts.empty()) {
-        check.refusal = "'" + target.path + "' contains a mounted file system (" + mounts[0].source + " on " +
-                        mounts[0].target + "); unmount it first";
+        check.refusal = Status::Refusal("'" + target.path + "' contains a mounted file system (" +
+                                        mounts[0].source + " on " + mounts[0].target + "); unmount it first");
         return check;
     }
-    const TargetOpen opened = targets.Open(target.letter);
+    TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
-        check.refusal = opened.message;
+        check.refusal = std::move(opened);
         return check;
     }
     OpenTarget& open = *opened.target;
     if (const int error = open.WriteError()) {
-        check.refusal = AccessRefusal(target.path, error).message;
+        check.refusal = AccessRefusal(target.path, error);
         return check;
     }
     // Claimed from here to the end of the run (the table keeps the target open): no other
     // formatter gets the target between the checks, the format, the label and the files.
     if (const int error = open.AcquireClaim()) {
-        check.refusal = AccessRefusal(target.path, error, open.Fd()).message;
+        check.refusal = AccessRefusal(target.path, error, open.Fd());
         return check;
     }
     VolumePlacement volume;
     if (const int error = ReadVolumePlacement(open, kSysfsRoot, volume)) {
-        check.refusal = AccessRefusal(target.path, error, open.Fd()).message;
+        check.refusal = AccessRefusal(target.path, error, open.Fd());
         return check;
     }
     check.volumeLength = volume.volumeLength;
     check.bytesPerSector = volume.sectorSize;
     check.refusal = SizeRefusal(target.path, check.volumeLength, check.bytesPerSector);
-    if (!check.refusal.empty()) {
+    if (!check.refusal.ok()) {
         return check;
     }
     const auto length = static_cast<int64_t>(check.volumeLength);
@@ -71,9 +74,9 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
     check.layout =
         ComputeFat32Layout(length, check.bytesPerSector, admission.totalSectors, kFormatSectorsPerCluster);
     if (CheckClusterLimits(check.layout) != nullptr) {
-        check.refusal = "'" + target.path + "' cannot hold a FAT32 volume with " +
-                        std::to_string(check.bytesPerSector * kFormatSectorsPerCluster) +
-                        "-byte clusters: too many or too few clusters";
+        check.refusal = Status::Refusal("'" + target.path + "' cannot hold a FAT32 volume with " +
+                                        std::to_string(check.bytesPerSector * kFormatSectorsPerCluster) +
+                                        "-byte clusters: too many or too few clusters");
     }
     return check;
 }

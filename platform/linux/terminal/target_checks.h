@@ -17,7 +17,7 @@
 namespace tolven::linux_host {
 
 struct TargetCheck {
-    std::string refusal;  // empty: the format can run; else the English reason, strerror included
+    Status refusal;  // ok: the format can run
     uint64_t volumeLength = 0;
     uint32_t bytesPerSector = 0;
     Fat32Layout layout;  // the layout the format would write (when not refused)
@@ -36,7 +36,7 @@ uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& p
 // target was never opened).
 Status TargetLengthChange(TargetTable& targets, const DriveTarget& target);
 
-// The English reason for a volume of this size, or empty when it can hold FAT32.
-std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector);
+// Why a volume of this size cannot be formatted; ok when it can hold FAT32.
+Status SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector);
 
 }  // namespace tolven::linux_host
