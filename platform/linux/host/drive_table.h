@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/host/status.h"
+
 namespace tolven::linux_host {
 
 // Every member has an initialiser, so that designated initialisers may leave any out under GCC.
@@ -19,8 +21,8 @@ struct DriveTarget {
     std::string vendorId{};  // identification as the device reports it, blanks included
     std::string productId{};
     // Why it must not be formatted, decided when it was found (a partition table that would be
-    // formatted over): an English sentence naming the path. Empty when nothing speaks against it.
-    std::string refusal{};
+    // formatted over), naming the path. Ok when nothing speaks against it.
+    Status refusal{};
 };
 
 // A drive letter of either case as the upper-case letter; 0 when `c` is not a letter A to Z.

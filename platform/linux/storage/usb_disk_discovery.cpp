@@ -73,8 +73,8 @@ std::vector<UsbDisk> FindUsbDisks(const fs::path& sysfsRoot, const fs::path& dev
         const std::optional<SysfsPartition> first = FirstPartition(diskDir);
         disk.devicePath = (devRoot / (first && first->number == 1 ? first->name : name)).string();
         if (first && first->number != 1) {
-            disk.refusal =
-                "'" + disk.devicePath + "' holds a partition table; " + EmptyFirstPartition(first->number);
+            disk.refusal = Status::Refusal("'" + disk.devicePath + "' holds a partition table; " +
+                                           EmptyFirstPartition(first->number));
         }
         disk.driveType = ReadSysfsAttribute(diskDir / "removable") == "1" ? kDriveRemovable : kDriveFixed;
         disk.vendorId = ReadSysfsAttribute(diskDir / "device" / "vendor").value_or("");
@@ -93,7 +93,7 @@ std::size_t AddUsbDisks(DriveTable& table, const fs::path& sysfsRoot, const fs::
         const TableCheck check = CheckPartitionTable((devRoot / disk.name).string(), sysfsRoot, devRoot);
         if (check.probed) {
             target.path = check.path;
-            target.refusal = check.refusal.empty() ? "" : "'" + check.path + "' " + check.refusal;
+            target.refusal = check.refusal;
         }
         target.driveType = disk.driveType;
         target.busType = kBusTypeUsb;

@@ -9,6 +9,7 @@
 
 #include "device/storage_identification.h"
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/host/status.h"
 
 namespace tolven::linux_host {
 
@@ -16,7 +17,7 @@ namespace tolven::linux_host {
 struct UsbDisk {
     std::string name;        // kernel name, "sdb"
     std::string devicePath;  // its partition 1's node, or the whole disk's when it has none
-    std::string refusal;     // English, when the partitions sysfs shows must not be formatted over
+    Status refusal;          // when the partitions sysfs shows must not be formatted over
     uint32_t driveType = 0;  // kDriveRemovable or kDriveFixed, from the disk's "removable" flag
     std::string vendorId;    // device/vendor and device/model, blanks kept, line end removed
     std::string productId;

@@ -8,46 +8,48 @@
 #include <cstring>
 
 #include "platform/linux/terminal/player_search.h"
-#include "platform/linux/terminal/target_checks.h"
 
 namespace tolven::linux_host {
 
-std::string FormatFailureReason(TargetTable& targets, const DriveTarget& target, int openError) {
+Status FormatFailureReason(TargetTable& targets, const DriveTarget& target, const Status& openRefusal) {
     const TargetOpen opened = targets.Open(target.letter);
     if (opened.target) {
         const TransferFailure& failure = opened.target->FirstFailure();
         if (failure.error != 0) {
-            const std::string reason = std::strerror(failure.error);
             if (std::strcmp(failure.operation, "flush") == 0) {
-                return "cannot flush '" + target.path + "' to the device: " + reason;
+                return Status::FromErrno(failure.error, "cannot flush '" + target.path + "' to the device");
             }
             if (std::strcmp(failure.operation, "partition type") == 0) {
-                return "cannot set the partition type in the table of '" + target.path + "': " + reason;
+                return Status::FromErrno(
+                    failure.error, "cannot set the partition type in the table of '" + target.path + "'");
             }
-            return "cannot write to '" + target.path + "' at byte " + std::to_string(failure.offset) + ": " +
-                   reason;
+            return Status::FromErrno(failure.error, "cannot write to '" + target.path + "' at byte " +
+                                                        std::to_string(failure.offset));
         }
     }
-    if (openError != 0) {
-        return AccessRefusal(target.path, openError, opened.target ? opened.target->Fd() : -1);
-    }
-    return {};
+    return openRefusal;
 }
 
 NotAPlayer NotAPlayerReason(TargetTable& targets, const DriveTarget& target) {
-    const TargetOpen opened = targets.Open(target.letter);
+    TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
         if (opened.error == ENODEV) {
-            return {opened.reason, false};  // the kind of what is there: not a disk
+            return {std::move(opened), false};  // the kind of what is there: not a disk
         }
         struct stat status {};
         const bool needsRoot = (opened.error == EACCES || opened.error == EPERM) && ::geteuid() != 0 &&
                                ::stat(target.path.c_str(), &status) == 0 && S_ISBLK(status.st_mode);
-        return {needsRoot ? opened.reason + " (opening a disk needs root)" : opened.reason, true};
+        if (needsRoot) {
+            opened.message += " (opening a disk needs root)";
+        }
+        return {std::move(opened), true};
     }
     // A table that would have been refused is worth knowing about too.
-    return {target.refusal.empty() ? WhyNotAPlayer(target) : WhyNotAPlayer(target) + "; " + target.refusal,
-            false};
+    Status reason = Status::Refusal(WhyNotAPlayer(target));
+    if (!target.refusal.ok()) {
+        reason.message += "; " + target.refusal.message;
+    }
+    return {std::move(reason), false};
 }
 
 }  // namespace tolven::linux_host

@@ -5,18 +5,19 @@
 #include <string>
 
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/host/status.h"
 #include "platform/linux/volume/target_table.h"
 
 namespace tolven::linux_host {
 
-// The first write or flush of the target that failed, or else the errno `openError` of the
-// formatter's refused open. Empty when neither tells anything.
-std::string FormatFailureReason(TargetTable& targets, const DriveTarget& target, int openError);
+// The first write or flush of the target that failed, or else `openRefusal`, why the formatter's
+// open was refused. Ok when neither tells anything.
+Status FormatFailureReason(TargetTable& targets, const DriveTarget& target, const Status& openRefusal);
 
 // Why a named target was not taken for a player: it cannot be opened (a disk without root, an
 // unreadable image) or is not a disk at all, or it reports another device than a Tolven player.
 struct NotAPlayer {
-    std::string reason;
+    Status reason;
     bool unopened = false;  // it could not be opened, so whether it is a player is unknown
 };
 NotAPlayer NotAPlayerReason(TargetTable& targets, const DriveTarget& target);

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstring>
 
 #include "platform/linux/terminal/run_signals.h"
 
@@ -15,8 +14,8 @@ namespace tolven::linux_host {
 
 namespace {
 
-std::string Reason(const std::string& what, const std::string& path, int error) {
-    return what + " '" + path + "': " + std::strerror(error);
+Status Reason(const std::string& what, const std::string& path, int error) {
+    return Status::FromErrno(error, what + " '" + path + "'");
 }
 
 std::string LinkTarget(const std::string& path) {
@@ -25,8 +24,12 @@ std::string LinkTarget(const std::string& path) {
     return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
 }
 
+ImageFilePlan Problem(Status status) {
+    return ImageFilePlan{std::move(status), false};
+}
+
 ImageFilePlan Problem(std::string text) {
-    return ImageFilePlan{std::move(text), false};
+    return Problem(Status::Refusal(std::move(text)));
 }
 
 }  // namespace
@@ -53,21 +56,19 @@ ImageFilePlan PlanImageFile(const std::string& path, std::optional<uint64_t> siz
         return Problem("cannot use '" + path + "': it is a symbolic link to '" + LinkTarget(path) +
                        "', which does not exist; create that file, or name a new image's own path");
     }
-    if (!sizeBytes) {
-        return Problem("cannot open '" + path + "': " + std::strerror(ENOENT) +
-                       " (give --size to create it)");
-    }
-    if (!mayCreate) {
-        return Problem("cannot open '" + path + "': " + std::strerror(ENOENT) +
-                       " (--list and --dry-run create nothing)");
+    if (!sizeBytes || !mayCreate) {
+        Status missing = Reason("cannot open", path, ENOENT);
+        missing.message +=
+            !sizeBytes ? " (give --size to create it)" : " (--list and --dry-run create nothing)";
+        return Problem(std::move(missing));
     }
     if (*sizeBytes > static_cast<uint64_t>(INT64_MAX)) {
         return Problem(Reason("cannot create", path, EFBIG));
     }
-    return ImageFilePlan{"", true};
+    return ImageFilePlan{{}, true};
 }
 
-std::string CreatedImages::Create(const std::string& path, uint64_t sizeBytes) {
+Status CreatedImages::Create(const std::string& path, uint64_t sizeBytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) {
         return Reason("cannot create", path, errno);

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/host/status.h"
+
 namespace tolven::linux_host {
 
 // Whether an image named on the command line can be used as it is, or must be created first.
 struct ImageFilePlan {
-    std::string problem;  // the English reason it cannot be used; empty when it can
+    Status problem;       // why it cannot be used; ok when it can
     bool create = false;  // missing, with a size to create it with
 };
 
@@ -30,9 +32,9 @@ class CreatedImages {
     CreatedImages& operator=(const CreatedImages&) = delete;
     ~CreatedImages();
 
-    // Creates `path` as a sparse file of sizeBytes (no block is written). Returns an empty text,
-    // or the English reason ("cannot create 'x.img': No space left on device").
-    std::string Create(const std::string& path, uint64_t sizeBytes);
+    // Creates `path` as a sparse file of sizeBytes (no block is written). Returns ok, or why not
+    // ("cannot create 'x.img': No space left on device").
+    Status Create(const std::string& path, uint64_t sizeBytes);
     void Keep();
 
   private:

@@ -1,6 +1,8 @@
 // Linux host, terminal: the installer's file calls with a stop between files and the reason kept.
 #include "platform/linux/terminal/interruptible_files.h"
 
+#include <cerrno>
+
 #include "platform/linux/terminal/terminal_text.h"
 
 namespace tolven::linux_host {
@@ -31,12 +33,12 @@ class ReportingFile final : public IWritableFile {
 }  // namespace
 
 InterruptibleFiles::InterruptibleFiles(IPlayerFileSystem& files, std::function<bool()> stopRequested,
-                                       std::function<FileFailure()> lastError)
+                                       std::function<Status()> lastError)
     : files_(files), stopRequested_(std::move(stopRequested)), lastError_(std::move(lastError)) {}
 
-void InterruptibleFiles::Failed(const std::string& path, const std::string& reason) {
-    if (failure_.empty()) {
-        failure_ = "cannot write '" + path + "': " + reason;
+void InterruptibleFiles::Failed(const std::string& path, const Status& reason) {
+    if (failure_.ok()) {
+        failure_ = {reason.error, "cannot write '" + path + "': " + reason.message};
     }
 }
 
@@ -48,9 +50,9 @@ bool InterruptibleFiles::CreateDirectoryA(std::string_view path) {
         return true;
     }
     // A folder that exists already is as good as a new one; any other failure leaves it missing.
-    const FileFailure failure = lastError_();
-    if (!failure.nameTaken) {
-        Failed(std::string(path), failure.message);
+    const Status failure = lastError_();
+    if (failure.error != EEXIST) {
+        Failed(std::string(path), failure);
     }
     return false;
 }
@@ -61,17 +63,16 @@ std::unique_ptr<IWritableFile> InterruptibleFiles::CreateFileW(std::u16string_vi
                                                                uint32_t flagsAndAttributes) {
     const std::string name = ToUtf8(path);
     if (stopRequested_()) {
-        Failed(name, kStopped);
+        Failed(name, {EINTR, kStopped});
         return nullptr;
     }
     std::unique_ptr<IWritableFile> file =
         files_.CreateFileW(path, desiredAccess, shareMode, creationDisposition, flagsAndAttributes);
     if (!file) {
-        Failed(name, lastError_().message);
+        Failed(name, lastError_());
         return nullptr;
     }
-    return std::make_unique<ReportingFile>(std::move(file),
-                                           [this, name] { Failed(name, lastError_().message); });
+    return std::make_unique<ReportingFile>(std::move(file), [this, name] { Failed(name, lastError_()); });
 }
 
 bool InterruptibleFiles::DeleteFileW(std::u16string_view path) {

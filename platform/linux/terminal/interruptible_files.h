@@ -8,21 +8,16 @@
 #include <string_view>
 
 #include "content/player_file_system.h"
+#include "platform/linux/host/status.h"
 
 namespace tolven::linux_host {
-
-// Why the last call of the wrapped file system failed.
-struct FileFailure {
-    bool nameTaken = false;  // the name exists already: for a folder, as good as a new one
-    std::string message;
-};
 
 class InterruptibleFiles final : public IPlayerFileSystem {
   public:
     // `stopRequested` is asked before every folder and file; `lastError` tells why the last call
-    // of `files` failed.
+    // of `files` failed (EEXIST: the name exists already, for a folder as good as a new one).
     InterruptibleFiles(IPlayerFileSystem& files, std::function<bool()> stopRequested,
-                       std::function<FileFailure()> lastError);
+                       std::function<Status()> lastError);
 
     bool CreateDirectoryA(std::string_view path) override;
     std::unique_ptr<IWritableFile> CreateFileW(std::u16string_view path, uint32_t desiredAccess,
@@ -30,17 +25,17 @@ class InterruptibleFiles final : public IPlayerFileSystem {
                                                uint32_t flagsAndAttributes) override;
     bool DeleteFileW(std::u16string_view path) override;
 
-    // "cannot write 'E:\SYSTEM\INTRO.JPG': <reason>" for the first failure; empty when none. A
+    // "cannot write 'E:\SYSTEM\INTRO.JPG': <reason>" for the first failure; ok when none. A
     // folder that could not be made counts, though the installer carries on without it.
-    const std::string& FailureReason() const { return failure_; }
+    const Status& Failure() const { return failure_; }
 
   private:
-    void Failed(const std::string& path, const std::string& reason);
+    void Failed(const std::string& path, const Status& reason);
 
     IPlayerFileSystem& files_;
     std::function<bool()> stopRequested_;
-    std::function<FileFailure()> lastError_;
-    std::string failure_;
+    std::function<Status()> lastError_;
+    Status failure_;
 };
 
 }  // namespace tolven::linux_host

@@ -81,12 +81,12 @@ struct StatisticsAtExit {
 // stands for its partition. False when one cannot be used: its reason is printed.
 bool AddNamedTargets(const TerminalOptions& options, DriveTable& drives, CreatedImages& created) {
     std::vector<std::string> notes;
-    const std::string problem = AddTargets(options, drives, created, notes);
+    const Status problem = AddTargets(options, drives, created, notes);
     for (const std::string& note : notes) {
         PrintError(note);
     }
-    if (!problem.empty()) {
-        PrintError(problem);
+    if (!problem.ok()) {
+        PrintError(problem.message);
         return false;
     }
     return true;
@@ -132,8 +132,8 @@ std::optional<int> PrepareTheFormat(TerminalServices& run, const FoundPlayer& pl
                                     const TerminalOptions& options, TerminalScreen& screen,
                                     const LocaleText& toLocale, uint64_t& expectedBytes) {
     const TargetCheck check = CheckTargetBeforeAsking(run.Targets(), *player.target);
-    if (!check.refusal.empty()) {
-        PrintError(check.refusal);
+    if (!check.refusal.ok()) {
+        PrintError(check.refusal.message);
         return kExitFailed;
     }
     if (options.dryRun) {
@@ -185,7 +185,7 @@ int ReportTheRun(const FormatReport& report, const RunEnding& ending, TerminalSe
         for (char letter = 'A'; letter <= 'Z'; ++letter) {
             if (const DriveTarget* named = drives.Find(letter)) {
                 const NotAPlayer why = NotAPlayerReason(run.Targets(), *named);
-                PrintError(why.reason);
+                PrintError(why.reason.message);
                 end.targetUnopened = end.targetUnopened || why.unopened;
             }
         }
@@ -201,9 +201,9 @@ int ReportTheRun(const FormatReport& report, const RunEnding& ending, TerminalSe
         PrintError(explanation);
     }
     // A target that shrank or grew under the run holds no sound volume, whatever was written.
-    if (const std::string changed = target != nullptr ? TargetLengthChange(run.Targets(), *target) : "";
-        !changed.empty()) {
-        PrintError(changed);
+    if (const Status changed = target != nullptr ? TargetLengthChange(run.Targets(), *target) : Status();
+        !changed.ok()) {
+        PrintError(changed.message);
         status = status == kExitSucceeded || status == kExitOutputLost ? kExitFailed : status;
     }
     if (!formatFailed && target != nullptr &&
@@ -212,8 +212,8 @@ int ReportTheRun(const FormatReport& report, const RunEnding& ending, TerminalSe
             PrintError(failure);
         }
         // The error behind a file or the label that could not be written.
-        if (const std::string cause = FormatFailureReason(run.Targets(), *target, 0); !cause.empty()) {
-            PrintError(cause);
+        if (const Status cause = FormatFailureReason(run.Targets(), *target, Status()); !cause.ok()) {
+            PrintError(cause.message);
         }
     }
     if (const int signal = report.interrupted ? run.StopSignal() : 0) {

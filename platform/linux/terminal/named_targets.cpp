@@ -23,9 +23,7 @@ DriveTarget BlockDeviceTarget(const std::string& path, std::vector<std::string>&
     DriveTarget target;
     const TableCheck table = CheckPartitionTable(path);
     target.path = table.path;
-    if (!table.refusal.empty()) {
-        target.refusal = "'" + table.path + "' " + table.refusal;
-    }
+    target.refusal = table.refusal;
     if (!table.note.empty()) {
         notes.push_back(table.note);
     }
@@ -57,8 +55,8 @@ struct NamedTarget {
 
 }  // namespace
 
-std::string AddTargets(const TerminalOptions& options, DriveTable& drives, CreatedImages& created,
-                       std::vector<std::string>& notes) {
+Status AddTargets(const TerminalOptions& options, DriveTable& drives, CreatedImages& created,
+                  std::vector<std::string>& notes) {
     if (options.targets.empty()) {
         AddUsbDisks(drives);
         return {};
@@ -70,20 +68,21 @@ std::string AddTargets(const TerminalOptions& options, DriveTable& drives, Creat
         struct stat st {};
         if (::stat(path.c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
             if (options.sizeBytes) {
-                return "option '--size' applies to image files, not to the block device '" + path + "'";
+                return Status::Refusal("option '--size' applies to image files, not to the block device '" +
+                                       path + "'");
             }
             named.push_back({path, true, false});
             continue;
         }
         const ImageFilePlan plan = PlanImageFile(path, options.sizeBytes, mayCreate);
-        if (!plan.problem.empty()) {
+        if (!plan.problem.ok()) {
             return plan.problem;
         }
         named.push_back({path, false, plan.create});
     }
     for (const NamedTarget& target : named) {
         if (target.create) {
-            if (std::string problem = created.Create(target.path, *options.sizeBytes); !problem.empty()) {
+            if (Status problem = created.Create(target.path, *options.sizeBytes); !problem.ok()) {
                 return problem;
             }
         }
@@ -92,7 +91,7 @@ std::string AddTargets(const TerminalOptions& options, DriveTable& drives, Creat
                 ? drives.Add(BlockDeviceTarget(target.path, notes))
                 : AddDiskImage(drives, target.path, DiskImageIdentity{options.vendor, options.product});
         if (letter == 0) {
-            return "too many targets: no drive letter left for '" + target.path + "'";
+            return Status::Refusal("too many targets: no drive letter left for '" + target.path + "'");
         }
     }
     return {};

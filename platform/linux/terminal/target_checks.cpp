@@ -1,67 +1,50 @@
 // Linux host, terminal: the checks before the question.
 #include "platform/linux/terminal/target_checks.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "content/system_file_table.h"
 #include "platform/linux/terminal/progress_line.h"
-#include "platform/linux/volume/lock_holders.h"
-#include "platform/linux/volume/target_check.h"
+#include "platform/linux/volume/access_refusal.h"
 #include "platform/linux/volume/target_facts.h"
 #include "platform/linux/volume/volume_placement.h"
 
 namespace tolven::linux_host {
 
-std::string AccessRefusal(const std::string& path, int error, int fd) {
-    const std::string reason = std::strerror(error);
-    if (error == EBUSY || error == EWOULDBLOCK) {
-        const std::string holder = fd >= 0 ? LockHolderOf(fd) : "";
-        return "cannot open '" + path + "' exclusively: " + reason + " (another program is using it)" +
-               (holder.empty() ? "" : "; " + holder + " holds a lock on it");
-    }
-    if (error == EMEDIUMTYPE) {
-        if (const std::string table = fd >= 0 ? TableRefusalOf(fd) : ""; !table.empty()) {
-            return "'" + path + "' " + table;
-        }
-        return "cannot format '" + path + "': " + reason + " (its first partition is not a plain volume)";
-    }
-    return "cannot open '" + path + "' for writing: " + reason;
-}
-
-std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector) {
+Status SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector) {
     if (bytesPerSector != 512) {
-        return "cannot format '" + path + "': its sectors are " + std::to_string(bytesPerSector) +
-               " bytes; only 512-byte sectors are supported";
+        return Status::Refusal("cannot format '" + path + "': its sectors are " +
+                               std::to_string(bytesPerSector) +
+                               " bytes; only 512-byte sectors are supported");
     }
     const uint64_t sectors = volumeLength / bytesPerSector;
     const std::string size = HumanBytes(volumeLength) + ", " + std::to_string(sectors) + " sectors";
     if (sectors < kSmallestVolumeSectors) {
-        return "'" + path + "' is too small for FAT32: its volume has " + size + "; at least " +
-               std::to_string(kSmallestVolumeSectors) + " sectors (32 MiB) are needed";
+        return Status::Refusal("'" + path + "' is too small for FAT32: its volume has " + size +
+                               "; at least " + std::to_string(kSmallestVolumeSectors) +
+                               " sectors (32 MiB) are needed");
     }
     if (sectors > kLargestVolumeSectors) {
-        return "'" + path + "' is too large for FAT32: its volume has " + size + "; at most " +
-               std::to_string(kLargestVolumeSectors) + " sectors are possible";
+        return Status::Refusal("'" + path + "' is too large for FAT32: its volume has " + size +
+                               "; at most " + std::to_string(kLargestVolumeSectors) +
+                               " sectors are possible");
     }
     return {};
 }
 
 TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& target) {
     TargetCheck check;
-    if (!target.refusal.empty()) {
+    if (!target.refusal.ok()) {
         check.refusal = target.refusal;
         return check;
     }
     const std::vector<MountedFileSystem> mounts = MountsOfTarget(target.path);
     if (!mounts.empty()) {
-        check.refusal = "'" + target.path + "' contains a mounted file system (" + mounts[0].source + " on " +
-                        mounts[0].target + "); unmount it first";
+        check.refusal = Status::Refusal("'" + target.path + "' contains a mounted file system (" +
+                                        mounts[0].source + " on " + mounts[0].target + "); unmount it first");
         return check;
     }
-    const TargetOpen opened = targets.Open(target.letter);
+    TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
-        check.refusal = opened.reason;
+        check.refusal = std::move(opened);
         return check;
     }
     OpenTarget& open = *opened.target;
@@ -83,7 +66,7 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
     check.volumeLength = volume.volumeLength;
     check.bytesPerSector = volume.sectorSize;
     check.refusal = SizeRefusal(target.path, check.volumeLength, check.bytesPerSector);
-    if (!check.refusal.empty()) {
+    if (!check.refusal.ok()) {
         return check;
     }
     const auto length = static_cast<int64_t>(check.volumeLength);
@@ -91,9 +74,9 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
     check.layout =
         ComputeFat32Layout(length, check.bytesPerSector, admission.totalSectors, kFormatSectorsPerCluster);
     if (CheckClusterLimits(check.layout) != nullptr) {
-        check.refusal = "'" + target.path + "' cannot hold a FAT32 volume with " +
-                        std::to_string(check.bytesPerSector * kFormatSectorsPerCluster) +
-                        "-byte clusters: too many or too few clusters";
+        check.refusal = Status::Refusal("'" + target.path + "' cannot hold a FAT32 volume with " +
+                                        std::to_string(check.bytesPerSector * kFormatSectorsPerCluster) +
+                                        "-byte clusters: too many or too few clusters");
     }
     return check;
 }
@@ -114,9 +97,9 @@ uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& p
     return bytes;
 }
 
-std::string TargetLengthChange(TargetTable& targets, const DriveTarget& target) {
+Status TargetLengthChange(TargetTable& targets, const DriveTarget& target) {
     const TargetOpen opened = targets.Open(target.letter);
-    return opened.target ? opened.target->LengthChange() : std::string();
+    return opened.target ? opened.target->LengthChange() : Status();
 }
 
 }  // namespace tolven::linux_host

@@ -11,12 +11,13 @@
 #include "fat32/fat32_layout.h"
 #include "fat32/format_request.h"
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/host/status.h"
 #include "platform/linux/volume/target_table.h"
 
 namespace tolven::linux_host {
 
 struct TargetCheck {
-    std::string refusal;  // empty: the format can run; else the English reason, strerror included
+    Status refusal;  // ok: the format can run
     uint64_t volumeLength = 0;
     uint32_t bytesPerSector = 0;
     Fat32Layout layout;  // the layout the format would write (when not refused)
@@ -31,15 +32,11 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
 uint64_t ExpectedFormatBytes(const TargetCheck& check, const CPlayerDriveInfo& player,
                              const IContentStore& content);
 
-// The English reason an open, claim or read of the target failed with errno `error`. With the
-// target's descriptor `fd`, a partition table that must not be formatted over is named.
-std::string AccessRefusal(const std::string& path, int error, int fd = -1);
+// Why the target's length is no longer the one of its first open; ok while it holds (or the
+// target was never opened).
+Status TargetLengthChange(TargetTable& targets, const DriveTarget& target);
 
-// The English reason the target's length is no longer the one of its first open; empty while it
-// holds (or the target was never opened).
-std::string TargetLengthChange(TargetTable& targets, const DriveTarget& target);
-
-// The English reason for a volume of this size, or empty when it can hold FAT32.
-std::string SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector);
+// Why a volume of this size cannot be formatted; ok when it can hold FAT32.
+Status SizeRefusal(const std::string& path, uint64_t volumeLength, uint32_t bytesPerSector);
 
 }  // namespace tolven::linux_host

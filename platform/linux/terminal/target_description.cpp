@@ -92,7 +92,7 @@ std::string DescribeTargetNow(TargetTable& targets, const DriveTarget& target) {
     const int error = opened.target ? GatherTargetFacts(*opened.target, facts) : opened.error;
     if (error != 0) {
         std::string text = "Target:        " + TerminalSafe(target.path) + " (";
-        text += opened.reason.empty() ? std::strerror(error) : TerminalSafe(opened.reason);
+        text += opened.message.empty() ? std::strerror(error) : TerminalSafe(opened.message);
         return text + ")\n";
     }
     return DescribeTarget(target, facts);

@@ -2,6 +2,7 @@
 #include "platform/linux/terminal/terminal_services.h"
 
 #include "platform/linux/fatfs/volume_label.h"
+#include "platform/linux/terminal/file_layer_status.h"
 #include "platform/linux/terminal/format_failure.h"
 #include "platform/linux/terminal/run_signals.h"
 
@@ -24,7 +25,8 @@ bool FatVolumeLabel::SetVolumeLabelA(std::string_view rootPath, std::string_view
     if (linux_host::SetVolumeLabelA(access_, rootPath, label, &status)) {
         return true;
     }
-    failure_ = "cannot set the volume label: " + status.message;
+    failure_ = StatusOf(status);
+    failure_.message.insert(0, "cannot set the volume label: ");
     return false;
 }
 
@@ -36,12 +38,13 @@ void RunObserver::OnStepStarted(FormatStep step) {
 std::string RunObserver::FailureReason(FormatStep step) {
     switch (step) {
         case FormatStep::kFormat:
-            return target_ != nullptr ? FormatFailureReason(targets_, *target_, volumes_.LastOpenError())
-                                      : std::string();
+            return target_ != nullptr
+                       ? FormatFailureReason(targets_, *target_, volumes_.LastOpenStatus()).message
+                       : std::string();
         case FormatStep::kLabel:
-            return label_.Failure();
+            return label_.Failure().message;
         case FormatStep::kContent:
-            return files_.FailureReason();
+            return files_.Failure().message;
     }
     return {};
 }
@@ -66,10 +69,7 @@ TerminalServices::TerminalServices(DriveTable& drives)
       playerFiles_(fatAccess_),
       fileSystem_(
           playerFiles_, [] { return PendingSignal() != 0; },
-          [this] {
-              const FatStatus& status = playerFiles_.LastError();
-              return FileFailure{status.error == FatError::kAlreadyExists, status.message};
-          }),
+          [this] { return StatusOf(playerFiles_.LastError()); }),
       labels_(fatAccess_),
       observer_(targets_, linuxVolumes_, labels_, fileSystem_) {
     services_.emplace(PlatformServices{storage_, volumeInformation_,

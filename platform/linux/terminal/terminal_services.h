@@ -15,6 +15,7 @@
 #include "platform/linux/fatfs/linux_player_file_system.h"
 #include "platform/linux/fatfs/linux_volume_information.h"
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/host/status.h"
 #include "platform/linux/storage/drive_table_storage.h"
 #include "platform/linux/terminal/counting_writes.h"
 #include "platform/linux/terminal/interruptible_files.h"
@@ -32,11 +33,11 @@ class FatVolumeLabel final : public IVolumeLabel {
   public:
     explicit FatVolumeLabel(const FatDriveAccess& access) : access_(access) {}
     bool SetVolumeLabelA(std::string_view rootPath, std::string_view label) override;
-    const std::string& Failure() const { return failure_; }
+    const Status& Failure() const { return failure_; }
 
   private:
     const FatDriveAccess& access_;
-    std::string failure_;
+    Status failure_;
 };
 
 // The terminal's side of the Format command: a signal is held back from the confirmation until the

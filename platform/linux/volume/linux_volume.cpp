@@ -1,7 +1,9 @@
 // Linux host: the formatter's volume handle over an image file or a block device. Every
-// refusal is a false result; the open's errno is kept as the error code the log reports.
+// refusal is a false result; a refused open keeps its Status, whose errno is the error code the
+// log reports.
 #include "platform/linux/volume/linux_volume.h"
 
+#include "platform/linux/volume/access_refusal.h"
 #include "platform/linux/volume/posix_file.h"
 
 #include <cerrno>
@@ -162,34 +164,36 @@ LinuxVolumeSystem::LinuxVolumeSystem(const DriveTable& drives, std::filesystem::
 LinuxVolumeSystem::LinuxVolumeSystem(TargetTable& targets, std::filesystem::path sysfsRoot)
     : targets_(targets), sysfsRoot_(std::move(sysfsRoot)) {}
 
+std::unique_ptr<IVolume> LinuxVolumeSystem::Refuse(Status status) {
+    lastOpen_ = std::move(status);
+    return nullptr;
+}
+
 std::unique_ptr<IVolume> LinuxVolumeSystem::CreateFileW(std::u16string_view path, uint32_t desiredAccess,
                                                         uint32_t shareMode, uint32_t flagsAndAttributes) {
     const char letter = VolumeLetterFromPath(path);
     if (letter == 0) {
-        lastError_ = EINVAL;
-        return nullptr;
+        return Refuse(Status::FromErrno(EINVAL, "cannot open the volume: its path names no drive letter"));
     }
-    const TargetOpen opened = targets_.Open(letter);
+    TargetOpen opened = targets_.Open(letter);
     if (opened.target == nullptr) {
-        lastError_ = opened.error;
-        return nullptr;
+        return Refuse(std::move(opened));
     }
+    // Named as the drive names it: the run may reach the target through another of its names.
+    const std::string& name = targets_.Drives().Find(letter)->path;
     OpenTarget& target = *opened.target;
     if ((desiredAccess & kGenericWrite) != 0 && target.WriteError() != 0) {
-        lastError_ = target.WriteError();
-        return nullptr;
+        return Refuse(AccessRefusal(name, target.WriteError()));
     }
     const bool exclusive = shareMode == 0;
     if (const int error = target.OpenHandle(exclusive)) {
-        lastError_ = error;
-        return nullptr;
+        return Refuse(AccessRefusal(name, error, target.Fd()));
     }
     // The placement is read under the claim, so no other formatter is midway through.
     VolumePlacement placement;
     if (const int error = ReadVolumePlacement(target, sysfsRoot_, placement)) {
         target.CloseHandle(exclusive);
-        lastError_ = error;
-        return nullptr;
+        return Refuse(AccessRefusal(name, error, target.Fd()));
     }
     const bool direct = (flagsAndAttributes & kFileFlagNoBuffering) != 0 && target.BeginDirectIo();
     return std::make_unique<LinuxVolume>(opened.target, placement, exclusive, direct);

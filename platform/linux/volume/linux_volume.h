@@ -10,6 +10,7 @@
 
 #include "fat32/volume_access.h"
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/host/status.h"
 #include "platform/linux/volume/target_table.h"
 #include "platform/linux/volume/volume_placement.h"
 
@@ -70,13 +71,17 @@ class LinuxVolumeSystem final : public IVolumeSystem {
     // target's claim; any sharing gives a shared handle. kFileFlagNoBuffering asks for O_DIRECT.
     std::unique_ptr<IVolume> CreateFileW(std::u16string_view path, uint32_t desiredAccess, uint32_t shareMode,
                                          uint32_t flagsAndAttributes) override;
-    int32_t LastOpenError() const override { return lastError_; }
+    // The core's error code of the last refused open: its errno, the code the log reports.
+    int32_t LastOpenError() const override { return lastOpen_.error; }
+    const Status& LastOpenStatus() const { return lastOpen_; }
 
   private:
+    std::unique_ptr<IVolume> Refuse(Status status);
+
     std::unique_ptr<TargetTable> ownTargets_;
     TargetTable& targets_;
     std::filesystem::path sysfsRoot_;
-    int32_t lastError_ = 0;
+    Status lastOpen_;
 };
 
 }  // namespace tolven::linux_host

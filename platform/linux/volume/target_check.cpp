@@ -84,6 +84,10 @@ std::string ParentTableRefusal(const SysfsBlockInfo& info, const fs::path& devRo
 TableCheck CheckPartitionTable(const std::string& path, const fs::path& sysfsRoot, const fs::path& devRoot) {
     TableCheck check;
     check.path = path;
+    const auto refuse = [&check, &path](const std::string& why) {
+        check.refusal = Status::Refusal("'" + path + "' " + why);
+        return check;
+    };
     UniqueFd fd;
     const int raw = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (raw < 0) {
@@ -100,35 +104,27 @@ TableCheck CheckPartitionTable(const std::string& path, const fs::path& sysfsRoo
     }
     check.probed = true;
     if (S_ISREG(st.st_mode)) {
-        if (layout.kind == TargetLayoutKind::kRefused) {
-            check.refusal = layout.refusal;
-        }
-        return check;
+        return layout.kind == TargetLayoutKind::kRefused ? refuse(layout.refusal) : check;
     }
     const auto info = ReadSysfsBlockInfo(sysfsRoot, major(st.st_rdev), minor(st.st_rdev));
     if (layout.kind == TargetLayoutKind::kBareVolume) {
-        if (info && info->isPartition) {
-            check.refusal = ParentTableRefusal(*info, devRoot);
-        }
-        return check;
+        const std::string parent = info && info->isPartition ? ParentTableRefusal(*info, devRoot) : "";
+        return parent.empty() ? check : refuse(parent);
     }
     if (info && info->isPartition) {
-        check.refusal = (layout.kind == TargetLayoutKind::kRefused ? layout.refusal
-                                                                   : "holds " + DescribeTableType("dos")) +
-                        "; a partition that holds a partition table is not formatted: name the disk's "
-                        "partition that is meant";
-        return check;
+        return refuse((layout.kind == TargetLayoutKind::kRefused ? layout.refusal
+                                                                 : "holds " + DescribeTableType("dos")) +
+                      "; a partition that holds a partition table is not formatted: name the disk's "
+                      "partition that is meant");
     }
     if (layout.kind == TargetLayoutKind::kRefused) {
-        check.refusal = layout.refusal;
-        return check;
+        return refuse(layout.refusal);
     }
     const std::string node = FirstPartitionNode(sysfsRoot, devRoot, st.st_rdev);
     if (node.empty()) {
-        check.refusal = "holds " + DescribeTableType("dos") +
-                        ", but the system shows no device for its partition 1: have the kernel read the "
-                        "table (partx -a), or name the partition itself";
-        return check;
+        return refuse("holds " + DescribeTableType("dos") +
+                      ", but the system shows no device for its partition 1: have the kernel read the "
+                      "table (partx -a), or name the partition itself");
     }
     TableCheck partition = CheckPartitionTable(node, sysfsRoot, devRoot);  // it must hold no table itself
     partition.probed = true;  // the disk decided, whether or not the partition reads

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/linux/host/status.h"
 #include "platform/linux/volume/sysfs_block.h"
 
 namespace tolven::linux_host {
@@ -13,7 +14,7 @@ namespace tolven::linux_host {
 struct TableCheck {
     std::string path;     // the node to use: the one named, or the first partition of a whole disk
     std::string note;     // English, when the path was replaced
-    std::string refusal;  // English, to follow the path in quotes; empty when it may be formatted
+    Status refusal;       // names `path`; ok when it may be formatted
     bool probed = false;  // false: the target could not be read, and nothing was decided
 };
 

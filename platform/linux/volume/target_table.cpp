@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/linux/volume/lock_holders.h"
 
@@ -32,13 +31,21 @@ bool Takeable(TargetKind kind) {
     return kind == TargetKind::kRegularFile || kind == TargetKind::kBlockDevice;
 }
 
+TargetOpen Opened(std::shared_ptr<OpenTarget> target) {
+    return {{}, std::move(target)};
+}
+
+TargetOpen Failed(Status status) {
+    return {std::move(status), nullptr};
+}
+
 TargetOpen Refused(const std::string& path, TargetKind kind) {
-    return {nullptr, ENODEV,
-            "'" + path + "' is " + TargetKindName(kind) + ", not a disk image or a block device"};
+    return Failed(
+        {ENODEV, "'" + path + "' is " + TargetKindName(kind) + ", not a disk image or a block device"});
 }
 
 TargetOpen Failed(const std::string& path, int error) {
-    return {nullptr, error, "cannot open '" + path + "': " + std::strerror(error)};
+    return Failed(Status::FromErrno(error, "cannot open '" + path + "'"));
 }
 
 // A target on descriptor 0, 1 or 2 would receive whatever is printed: one of them was closed
@@ -156,20 +163,21 @@ int OpenTarget::CheckRange(uint64_t offset, uint64_t byteCount) const {
     return offset > length || byteCount > length - offset ? EIO : 0;
 }
 
-std::string OpenTarget::LengthChange() const {
+Status OpenTarget::LengthChange() const {
     uint64_t length = 0;
     if (const int error = DescriptorLength(fd_.Get(), length)) {
-        return "cannot read the length of '" + path_ + "': " + std::strerror(error);
+        return Status::FromErrno(error, "cannot read the length of '" + path_ + "'");
     }
     if (length == openedLength_) {
         if (const std::optional<uint64_t> held = ShortBacking(loop_, length)) {
-            return "'" + path_ + "' lost part of its file during the run: '" + loop_->path + "' holds " +
-                   std::to_string(*held) + " of the device's " + std::to_string(length) + " bytes";
+            return {ESTALE, "'" + path_ + "' lost part of its file during the run: '" + loop_->path +
+                                "' holds " + std::to_string(*held) + " of the device's " +
+                                std::to_string(length) + " bytes"};
         }
         return {};
     }
-    return "'" + path_ + "' changed its length during the run: " + std::to_string(openedLength_) +
-           " bytes when opened, " + std::to_string(length) + " bytes now";
+    return {ESTALE, "'" + path_ + "' changed its length during the run: " + std::to_string(openedLength_) +
+                        " bytes when opened, " + std::to_string(length) + " bytes now"};
 }
 
 int OpenTarget::Read(uint64_t offset, std::byte* data, std::size_t byteCount) {
@@ -434,9 +442,8 @@ TargetOpen OpenTargetPath(const std::string& path) {
     }
     UniqueFd fd(raw);
     if (OnStandardDescriptor(raw)) {
-        return {nullptr, EBADF,
-                "cannot open '" + path + "': it would be descriptor " + std::to_string(raw) +
-                    ", where standard input, output or error belongs"};
+        return Failed({EBADF, "cannot open '" + path + "': it would be descriptor " + std::to_string(raw) +
+                                  ", where standard input, output or error belongs"});
     }
     struct stat st {};
     if (::fstat(raw, &st) != 0) {
@@ -449,20 +456,20 @@ TargetOpen OpenTargetPath(const std::string& path) {
     if (const int error = ClearNonBlocking(raw)) {
         return Failed(path, error);
     }
-    return {std::make_shared<OpenTarget>(path, std::move(fd), identity, writeError), 0, {}};
+    return Opened(std::make_shared<OpenTarget>(path, std::move(fd), identity, writeError));
 }
 
 TargetOpen TargetTable::Open(char letter) {
     const DriveTarget* drive = drives_.Find(letter);
     if (drive == nullptr) {
-        return {nullptr, ENOENT, std::string("no drive ") + letter + ":"};
+        return Failed({ENOENT, std::string("no drive ") + letter + ":"});
     }
     return OpenPath(drive->path);
 }
 
 TargetOpen TargetTable::OpenPath(const std::string& path) {
     if (const auto found = opened_.find(path); found != opened_.end()) {
-        return {found->second, 0, {}};
+        return Opened(found->second);
     }
     TargetOpen opened = OpenTargetPath(path);
     if (opened.target == nullptr) {

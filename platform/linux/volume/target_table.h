@@ -13,7 +13,7 @@
 //
 //     TargetTable targets(drives);              // one per run, once the drive table is filled
 //     const TargetOpen opened = targets.Open('D');
-//     if (opened.target == nullptr) { /* opened.error (errno), opened.reason (English) */ }
+//     if (opened.target == nullptr) { /* opened.error (errno), opened.message (English) */ }
 //     ::pread(opened.target->Fd(), ...);        // the run's descriptor: use it, never close it
 #pragma once
 
@@ -27,6 +27,7 @@
 #include <string>
 
 #include "platform/linux/host/drive_table.h"
+#include "platform/linux/host/status.h"
 #include "platform/linux/volume/loop_backing.h"
 #include "platform/linux/volume/posix_file.h"
 
@@ -92,8 +93,8 @@ class OpenTarget {
     // under it (a loop device's file cut short too) fails every transfer from then on (ESTALE),
     // and one past that length fails (EIO).
     uint64_t OpenedLength() const { return openedLength_; }
-    // English, naming the path and both lengths; empty while the length holds.
-    std::string LengthChange() const;
+    // Names the path and both lengths; ok while the length holds.
+    Status LengthChange() const;
 
     // Opens the path again (O_NONBLOCK | O_CLOEXEC | O_NOCTTY added) and checks that it still
     // names this target: ESTALE when another file or device took its place.
@@ -152,10 +153,10 @@ class OpenTarget {
     TransferFailure firstFailure_;
 };
 
-struct TargetOpen {
+// The target, or why it could not be opened: errno (ENODEV for a target of the wrong kind) and
+// a message naming the path ("'x' is a FIFO, ...").
+struct TargetOpen : Status {
     std::shared_ptr<OpenTarget> target;  // null on failure
-    int error = 0;                       // errno: ENODEV for a target of the wrong kind
-    std::string reason;                  // English, naming the path ("'x' is a FIFO, ...")
 };
 
 // Opens one target, on its own (outside any table).

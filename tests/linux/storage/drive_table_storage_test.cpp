@@ -136,7 +136,7 @@ TEST_F(DriveTableStorageTest, TargetsThatAreNoImageOrDiskAreRefusedWithoutWaitin
         EXPECT_EQ(storage.OpenStorageDevice(volume), nullptr);
         const TargetOpen opened = targets.Open(letter++);
         EXPECT_EQ(opened.error, ENODEV);
-        EXPECT_NE(opened.reason.find(c.kind), std::string::npos) << opened.reason;
+        EXPECT_NE(opened.message.find(c.kind), std::string::npos) << opened.message;
     }
     ::alarm(0);
     ::close(listener);

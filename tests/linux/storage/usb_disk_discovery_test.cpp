@@ -56,7 +56,7 @@ TEST(FindUsbDisksTest, ADiskWhosePartition1IsEmptyIsRefusedNotFormattedAtPartiti
     sysfs.AddDisk({.name = "sdb", .partitions = {"sdb3=3", "sdb2=2"}});
     const std::vector<UsbDisk> disks = FindUsbDisks(sysfs.Root(), "/dev");
     ASSERT_EQ(disks.size(), 1u);
-    EXPECT_EQ(disks[0].refusal,
+    EXPECT_EQ(disks[0].refusal.message,
               "'/dev/sdb' holds a partition table; partition 1 is empty; partition 2 holds data: repartition "
               "the disk, or name the partition itself");
 }

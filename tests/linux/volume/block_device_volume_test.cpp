@@ -90,7 +90,7 @@ TEST_F(BlockDeviceVolumeTest, AWholeDiskWithATableStandsForItsFirstPartition) {
     EXPECT_EQ(volumes_.LastOpenError(), EMEDIUMTYPE);
     const TableCheck check = CheckPartitionTable(loop_->Device());
     EXPECT_EQ(check.path, partition_);
-    EXPECT_EQ(check.refusal, "");
+    EXPECT_EQ(check.refusal.message, "");
     EXPECT_NE(check.note, "");
 }
 

@@ -216,6 +216,8 @@ TEST_F(LinuxVolumeTest, AnImageOpenedExclusivelyCannotBeOpenedAgain) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(Open(u"\\\\.\\D:"), nullptr);
     EXPECT_EQ(volumes_.LastOpenError(), EWOULDBLOCK);
+    EXPECT_NE(volumes_.LastOpenStatus().message.find("exclusively: "), std::string::npos)
+        << volumes_.LastOpenStatus().message;
     EXPECT_EQ(Open(u"\\\\.\\D:", kFileShareRead | kFileShareWrite), nullptr) << "nor shared";
     EXPECT_NE(Open(u"\\\\.\\E:"), nullptr) << "another image is not affected";
     first->CloseHandle();
