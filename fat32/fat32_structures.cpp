@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-#include "fat32/le_bytes.h"
+#include "base/little_endian.h"
 
 namespace tolven {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/linux/fatfs/little_endian.h"
+#include "base/little_endian.h"
 
 namespace tolven::linux_host {
 

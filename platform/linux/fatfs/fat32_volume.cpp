@@ -10,8 +10,8 @@
 #include <cstring>
 #include <utility>
 
+#include "base/little_endian.h"
 #include "platform/linux/fatfs/fat32_volume_detail.h"
-#include "platform/linux/fatfs/little_endian.h"
 
 namespace tolven::linux_host {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/linux/fatfs/little_endian.h"
+#include "base/little_endian.h"
 
 namespace tolven::linux_host {
 
