@@ -7,11 +7,6 @@
 
 namespace tolven::linux_host {
 
-namespace {
-// A first name byte of 0x05 stands for 0xE5, which would otherwise mark the entry deleted.
-constexpr char kEscapedE5 = 0x05;
-}  // namespace
-
 FatTimestamp MakeFatTimestamp(const SystemTime& t) {
     // FAT dates cover 1980..2107; a clock outside that range is clamped rather than wrapped.
     const int year = std::clamp<int>(t.wYear, 1980, 2107);
@@ -30,7 +25,7 @@ FatTimestamp MakeFatTimestamp(const SystemTime& t) {
 
 uint8_t ShortNameChecksum(std::span<const std::byte> raw) {
     uint8_t sum = 0;
-    for (std::size_t i = 0; i < 11; ++i) {
+    for (std::size_t i = 0; i < kShortNameBytes; ++i) {
         sum = static_cast<uint8_t>(((sum & 1) << 7) + (sum >> 1) + std::to_integer<uint8_t>(raw[i]));
     }
     return sum;
@@ -39,41 +34,42 @@ uint8_t ShortNameChecksum(std::span<const std::byte> raw) {
 DirEntry DecodeDirEntry(std::span<const std::byte> raw) {
     DirEntry entry;
     for (std::size_t i = 0; i < entry.name.size(); ++i) {
-        entry.name[i] = static_cast<char>(raw[i]);
+        entry.name[i] = static_cast<char>(raw[dir_entry::kName + i]);
     }
-    if (entry.name[0] == kEscapedE5) {
+    if (entry.name[0] == static_cast<char>(kEntryEscapedE5)) {
         entry.name[0] = static_cast<char>(kEntryDeleted);
     }
-    entry.attributes = std::to_integer<uint8_t>(raw[11]);
-    entry.created.hundredths = std::to_integer<uint8_t>(raw[13]);
-    entry.created.time = LoadLe16(&raw[14]);
-    entry.created.date = LoadLe16(&raw[16]);
-    entry.accessDate = LoadLe16(&raw[18]);
-    entry.written.time = LoadLe16(&raw[22]);
-    entry.written.date = LoadLe16(&raw[24]);
-    entry.firstCluster = (uint32_t{LoadLe16(&raw[20])} << 16) | LoadLe16(&raw[26]);
-    entry.size = LoadLe32(&raw[28]);
+    entry.attributes = std::to_integer<uint8_t>(raw[dir_entry::kAttributes]);
+    entry.created.hundredths = std::to_integer<uint8_t>(raw[dir_entry::kCreationHundredths]);
+    entry.created.time = LoadLe16(&raw[dir_entry::kCreationTime]);
+    entry.created.date = LoadLe16(&raw[dir_entry::kCreationDate]);
+    entry.accessDate = LoadLe16(&raw[dir_entry::kAccessDate]);
+    entry.written.time = LoadLe16(&raw[dir_entry::kWriteTime]);
+    entry.written.date = LoadLe16(&raw[dir_entry::kWriteDate]);
+    entry.firstCluster = (uint32_t{LoadLe16(&raw[dir_entry::kFirstClusterHigh])} << 16) |
+                         LoadLe16(&raw[dir_entry::kFirstClusterLow]);
+    entry.size = LoadLe32(&raw[dir_entry::kFileSize]);
     return entry;
 }
 
 void EncodeDirEntry(const DirEntry& entry, std::span<std::byte> raw) {
     std::fill(raw.begin(), raw.begin() + kDirEntryBytes, std::byte{0});
     for (std::size_t i = 0; i < entry.name.size(); ++i) {
-        raw[i] = static_cast<std::byte>(entry.name[i]);
+        raw[dir_entry::kName + i] = static_cast<std::byte>(entry.name[i]);
     }
     if (entry.name[0] == static_cast<char>(kEntryDeleted)) {
-        raw[0] = static_cast<std::byte>(kEscapedE5);
+        raw[0] = static_cast<std::byte>(kEntryEscapedE5);  // E5 would mark the entry deleted
     }
-    raw[11] = static_cast<std::byte>(entry.attributes);
-    raw[13] = static_cast<std::byte>(entry.created.hundredths);
-    StoreLe16(&raw[14], entry.created.time);
-    StoreLe16(&raw[16], entry.created.date);
-    StoreLe16(&raw[18], entry.accessDate);
-    StoreLe16(&raw[20], static_cast<uint16_t>(entry.firstCluster >> 16));
-    StoreLe16(&raw[22], entry.written.time);
-    StoreLe16(&raw[24], entry.written.date);
-    StoreLe16(&raw[26], static_cast<uint16_t>(entry.firstCluster & 0xFFFFu));
-    StoreLe32(&raw[28], entry.size);
+    raw[dir_entry::kAttributes] = static_cast<std::byte>(entry.attributes);
+    raw[dir_entry::kCreationHundredths] = static_cast<std::byte>(entry.created.hundredths);
+    StoreLe16(&raw[dir_entry::kCreationTime], entry.created.time);
+    StoreLe16(&raw[dir_entry::kCreationDate], entry.created.date);
+    StoreLe16(&raw[dir_entry::kAccessDate], entry.accessDate);
+    StoreLe16(&raw[dir_entry::kFirstClusterHigh], static_cast<uint16_t>(entry.firstCluster >> 16));
+    StoreLe16(&raw[dir_entry::kWriteTime], entry.written.time);
+    StoreLe16(&raw[dir_entry::kWriteDate], entry.written.date);
+    StoreLe16(&raw[dir_entry::kFirstClusterLow], static_cast<uint16_t>(entry.firstCluster & 0xFFFFu));
+    StoreLe32(&raw[dir_entry::kFileSize], entry.size);
 }
 
 }  // namespace tolven::linux_host

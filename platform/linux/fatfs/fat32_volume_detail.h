@@ -10,9 +10,6 @@
 
 namespace tolven::linux_host::volume_detail {
 
-inline constexpr uint32_t kMaxDirectoryEntries = 65536;  // a FAT directory holds at most 2 MiB of entries
-inline constexpr uint32_t kEndOfChainMin = 0x0FFFFFF8u;
-
 inline FatStatus IoFailure(const std::string& what) {
     return FatStatus::Fail(FatError::kIo, "cannot " + what);
 }

@@ -38,7 +38,7 @@ class FatTable {
     // volume has one, otherwise the free clusters in order. Changes nothing.
     FatStatus FindFree(uint32_t count, uint32_t hint, std::vector<uint32_t>& clusters);
 
-    // The first free cluster at or after `from`, wrapping around; kFsInfoUnknown when none.
+    // The first free cluster at or after `from`, wrapping around; fs_info::kUnknown when none.
     FatStatus NextFree(uint32_t from, uint32_t& cluster);
 
     // Writes every changed sector to every FAT copy, adjacent sectors in one write.

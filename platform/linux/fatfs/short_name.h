@@ -6,11 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "fat32/fat32_on_disk.h"
 #include "platform/linux/fatfs/fat_status.h"
 
 namespace tolven::linux_host {
 
-using ShortName = std::array<char, 11>;  // 8 name bytes and 3 extension bytes, blank padded
+using ShortName = std::array<char, kShortNameBytes>;  // 8 name bytes and 3 extension bytes, blank padded
 
 // "UNICODEF.FON" -> "UNICODEFFON". Refuses lower case, long names, "." and "..", and every
 // character a short name may not hold.
