@@ -1,4 +1,4 @@
-// Linux host, FAT32 file layer: 8.3 short names and volume labels as they are stored in a
+// FAT32 file layer: 8.3 short names and volume labels as they are stored in a
 // directory entry's 11-byte name field. This layer writes only upper-case short names.
 #pragma once
 
@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "fat32/fat32_on_disk.h"
-#include "platform/linux/fatfs/fat_status.h"
+#include "fatfs/fat_status.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 using ShortName = std::array<char, kShortNameBytes>;  // 8 name bytes and 3 extension bytes, blank padded
 
@@ -24,4 +24,4 @@ FatStatus MakeVolumeLabel(std::string_view label, ShortName& out);
 // The label as GetVolumeInformationW reports it: trailing blanks removed.
 std::string LabelText(const ShortName& field);
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

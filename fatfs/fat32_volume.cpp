@@ -1,19 +1,19 @@
-// Linux host, FAT32 file layer: opening a volume, and its labels, space, directories and files.
+// FAT32 file layer: opening a volume, and its labels, space, directories and files.
 //
 // Every change follows one order, so that an interruption or a failure never leaves a
 // directory entry pointing at clusters the FAT does not give it: first the new clusters' contents
 // (they are still free, so nothing refers to them), then the FATs, then the directory entry,
 // then FSInfo. A failure before the FATs are written simply forgets the FAT changes.
-#include "platform/linux/fatfs/fat32_volume.h"
+#include "fatfs/fat32_volume.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
 #include "base/little_endian.h"
-#include "platform/linux/fatfs/fat32_volume_detail.h"
+#include "fatfs/fat32_volume_detail.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 using namespace volume_detail;
 
@@ -416,4 +416,4 @@ FatStatus Fat32Volume::DeleteFile(std::span<const std::string> path) {
     return Commit();
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

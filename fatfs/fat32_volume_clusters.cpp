@@ -1,11 +1,11 @@
-// Linux host, FAT32 file layer: allocating, freeing and filling clusters.
+// FAT32 file layer: allocating, freeing and filling clusters.
 #include <algorithm>
 #include <cstring>
 
-#include "platform/linux/fatfs/fat32_volume.h"
-#include "platform/linux/fatfs/fat32_volume_detail.h"
+#include "fatfs/fat32_volume.h"
+#include "fatfs/fat32_volume_detail.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 using namespace volume_detail;
 
@@ -92,4 +92,4 @@ FatStatus Fat32Volume::WriteData(const std::vector<uint32_t>& clusters, const st
     return FatStatus::Ok();
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

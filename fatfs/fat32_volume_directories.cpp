@@ -1,12 +1,12 @@
-// Linux host, FAT32 file layer: walking directories, finding names and free entry slots, and
+// FAT32 file layer: walking directories, finding names and free entry slots, and
 // writing single entries.
 #include <algorithm>
 #include <cstring>
 
-#include "platform/linux/fatfs/fat32_volume.h"
-#include "platform/linux/fatfs/fat32_volume_detail.h"
+#include "fatfs/fat32_volume.h"
+#include "fatfs/fat32_volume_detail.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 using namespace volume_detail;
 
@@ -240,4 +240,4 @@ DirEntry Fat32Volume::NewEntry(const ShortName& name, uint8_t attributes) const 
     return entry;
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

@@ -1,4 +1,4 @@
-// Linux host, FAT32 file layer: the 32-byte directory entry and the FAT date and time fields.
+// FAT32 file layer: the 32-byte directory entry and the FAT date and time fields.
 #pragma once
 
 #include <cstddef>
@@ -7,9 +7,9 @@
 
 #include "fat32/fat32_on_disk.h"
 #include "fat32/volume_access.h"
-#include "platform/linux/fatfs/short_name.h"
+#include "fatfs/short_name.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 // A FAT time stamp: date (year - 1980, month, day), time (hour, minute, two-second steps) and the
 // creation time's hundredths (0..199).
@@ -50,4 +50,4 @@ DirEntry DecodeDirEntry(std::span<const std::byte> raw);
 // Writes all 32 bytes.
 void EncodeDirEntry(const DirEntry& entry, std::span<std::byte> raw);
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

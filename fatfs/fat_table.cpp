@@ -1,5 +1,5 @@
-// Linux host, FAT32 file layer: the FAT cache and its write-back.
-#include "platform/linux/fatfs/fat_table.h"
+// FAT32 file layer: the FAT cache and its write-back.
+#include "fatfs/fat_table.h"
 
 #include <algorithm>
 #include <string>
@@ -7,7 +7,7 @@
 
 #include "base/little_endian.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 namespace {
 // 64 sectors per chunk: one read brings in 8,192 entries at 512 bytes per sector, and a chunk's
@@ -319,4 +319,4 @@ bool FatTable::Discard() {
     return complete;
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

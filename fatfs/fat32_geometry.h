@@ -1,4 +1,4 @@
-// Linux host, FAT32 file layer: where everything lies on a FAT32 volume, read from its boot
+// FAT32 file layer: where everything lies on a FAT32 volume, read from its boot
 // sector, checked against its backup copy, its FSInfo sector and the device that holds it.
 #pragma once
 
@@ -7,9 +7,9 @@
 #include <span>
 
 #include "fat32/fat32_on_disk.h"
-#include "platform/linux/fatfs/fat_status.h"
+#include "fatfs/fat_status.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 struct Fat32Geometry {
     uint32_t bytesPerSector = 0;
@@ -61,4 +61,4 @@ FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& ge
 // (another system's leftovers, a damaged sector) is recounted from the FAT.
 bool FsInfoTrusted(const Fat32Geometry& geometry);
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

@@ -1,11 +1,11 @@
-// Linux host, FAT32 file layer: directory entry fields, byte by byte.
-#include "platform/linux/fatfs/dir_entry.h"
+// FAT32 file layer: directory entry fields, byte by byte.
+#include "fatfs/dir_entry.h"
 
 #include <algorithm>
 
 #include "base/little_endian.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 FatTimestamp MakeFatTimestamp(const SystemTime& t) {
     // FAT dates cover 1980..2107; a clock outside that range is clamped rather than wrapped.
@@ -72,4 +72,4 @@ void EncodeDirEntry(const DirEntry& entry, std::span<std::byte> raw) {
     StoreLe32(&raw[dir_entry::kFileSize], entry.size);
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

@@ -1,5 +1,5 @@
-// Linux host, FAT32 file layer: reading and checking the boot sector, its backup and FSInfo.
-#include "platform/linux/fatfs/fat32_geometry.h"
+// FAT32 file layer: reading and checking the boot sector, its backup and FSInfo.
+#include "fatfs/fat32_geometry.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 
 #include "base/little_endian.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 namespace {
 
@@ -178,4 +178,4 @@ FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& g)
     return FatStatus::Ok();
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven
