@@ -20,15 +20,6 @@ std::string FirstWordOfProductId(const std::string& productId) {
     return productId.substr(0, productId.find(' '));
 }
 
-std::u16string WidenByteForByte(std::string_view text) {
-    std::u16string wide;
-    wide.reserve(text.size());
-    for (char c : text) {
-        wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
-    }
-    return wide;
-}
-
 void UpperCaseAscii(std::u16string& text) {
     for (char16_t& c : text) {
         if (c >= u'a' && c <= u'z') {

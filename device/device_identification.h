@@ -29,10 +29,6 @@ std::string NormalizeVendorId(std::string vendorId);
 // Product text: up to the first blank, which is not kept.
 std::string FirstWordOfProductId(const std::string& productId);
 
-// 8-bit identification bytes to UTF-16, byte for byte (ASCII and Latin-1): the same text whatever
-// the system's code page is. For hosts whose device texts carry no code page of their own.
-std::u16string WidenByteForByte(std::string_view text);
-
 // a..z to A..Z in place; nothing else changes.
 void UpperCaseAscii(std::u16string& text);
 

@@ -2,18 +2,14 @@
 
 #include <algorithm>
 
+#include "base/little_endian.h"
+
 namespace tolven {
 
 namespace {
 
 void PutByte(std::vector<std::byte>& out, uint32_t at, uint8_t value) {
     out[at] = std::byte{value};
-}
-
-void PutLe32(std::vector<std::byte>& out, uint32_t at, uint32_t value) {
-    for (uint32_t i = 0; i < 4; ++i) {
-        out[at + i] = std::byte{static_cast<uint8_t>(value >> (8 * i))};
-    }
 }
 
 // Appends text and its NUL at the end of out; returns the offset it starts at.
@@ -32,11 +28,7 @@ uint32_t ReadDescriptorField(std::span<const std::byte> returned, uint32_t at) {
     if (returned.size() < 4 || at > returned.size() - 4) {
         return 0;
     }
-    uint32_t value = 0;
-    for (uint32_t i = 0; i < 4; ++i) {
-        value |= static_cast<uint32_t>(std::to_integer<uint8_t>(returned[at + i])) << (8 * i);
-    }
-    return value;
+    return LoadLe32(&returned[at]);
 }
 
 std::string ReadDescriptorString(std::span<const std::byte> returned, uint32_t offset,
@@ -70,18 +62,18 @@ std::vector<std::byte> BuildStorageDeviceDescriptor(const StorageDeviceIdentity&
     const uint32_t vendorOffset = place(identity.vendorId);
     const uint32_t productOffset = place(identity.productId);
 
-    PutLe32(out, kDescriptorVersionAt, kDescriptorHeaderSize);
-    PutLe32(out, kDescriptorSizeAt, static_cast<uint32_t>(out.size()));
+    StoreLe32(&out[kDescriptorVersionAt], kDescriptorHeaderSize);
+    StoreLe32(&out[kDescriptorSizeAt], static_cast<uint32_t>(out.size()));
     PutByte(out, kDescriptorDeviceTypeAt, 0);  // direct-access block device
     PutByte(out, kDescriptorDeviceTypeModifierAt, 0);
     PutByte(out, kDescriptorRemovableMediaAt, identity.removableMedia ? 1 : 0);
     PutByte(out, kDescriptorCommandQueueingAt, 0);
-    PutLe32(out, kDescriptorVendorIdOffsetAt, vendorOffset);
-    PutLe32(out, kDescriptorProductIdOffsetAt, productOffset);
-    PutLe32(out, kDescriptorProductRevisionOffsetAt, 0);
-    PutLe32(out, kDescriptorSerialNumberOffsetAt, 0);
-    PutLe32(out, kDescriptorBusTypeAt, identity.busType);
-    PutLe32(out, kDescriptorRawPropertiesLengthAt, 0);
+    StoreLe32(&out[kDescriptorVendorIdOffsetAt], vendorOffset);
+    StoreLe32(&out[kDescriptorProductIdOffsetAt], productOffset);
+    StoreLe32(&out[kDescriptorProductRevisionOffsetAt], 0);
+    StoreLe32(&out[kDescriptorSerialNumberOffsetAt], 0);
+    StoreLe32(&out[kDescriptorBusTypeAt], identity.busType);
+    StoreLe32(&out[kDescriptorRawPropertiesLengthAt], 0);
     return out;
 }
 

@@ -8,18 +8,15 @@
 #include <cstdint>
 #include <string>
 
+#include "fat32/fat32_on_disk.h"
+
 namespace tolven {
 
 inline constexpr uint32_t kFat32ReservedSectors = 32;
 inline constexpr uint32_t kFat32FatCount = 2;
 inline constexpr uint32_t kSmallestVolumeSectors = 65'536;         // 32 MiB at 512 bytes
 inline constexpr uint32_t kLargestVolumeSectors = 4'294'967'294u;  // 2^32 - 2
-// Cluster numbers run from 2 to clusterCount + 1, and from 0x0FFFFFF7 on they are reserved
-// (bad cluster, end of chain): 0x0FFFFFF6 is the highest a data cluster can carry.
-inline constexpr uint32_t kLargestClusterCount = 268'435'445;  // 0x0FFFFFF5
 inline constexpr uint32_t kLargestSectorsPerCluster = 128;
-inline constexpr uint32_t kFatEntryBytes = 4;
-inline constexpr uint32_t kReservedFatEntries = 2;  // entries 0 and 1 name no data cluster
 
 struct Fat32Layout {
     uint32_t bytesPerSector = 512;

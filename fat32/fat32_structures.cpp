@@ -2,16 +2,14 @@
 
 #include <cassert>
 
-#include "fat32/le_bytes.h"
+#include "base/little_endian.h"
 
 namespace tolven {
 namespace {
 
-constexpr uint8_t kJumpToBootCode[] = {0xEB, 0x58, 0x90};  // the jump lands on offset 90
+constexpr uint8_t kJumpToBootCode[] = {boot_sector::kJumpShort, 0x58, 0x90};  // the jump lands on offset 90
 constexpr std::string_view kOemNameText = "MSDOS5.0";
 constexpr std::string_view kFileSystemTypeText = "FAT32   ";
-constexpr uint8_t kFirstFixedDisk = 0x80;
-constexpr uint8_t kExtendedBootSignature = 0x29;
 
 void StoreByte(std::span<std::byte> sector, std::size_t offset, uint8_t value) {
     sector[offset] = static_cast<std::byte>(value);
@@ -44,7 +42,7 @@ void BuildBootSector(std::span<std::byte> sector, const Fat32Layout& layout, con
     StoreByte(sector, kSectorsPerCluster, static_cast<uint8_t>(layout.sectorsPerCluster));
     StoreLe16(&sector[kReservedSectors], layout.reservedSectors);
     StoreByte(sector, kFatCount, layout.fatCount);
-    StoreByte(sector, kMedia, kMediaDescriptorFixedDisk);
+    StoreByte(sector, kMedia, kMediaFixedDisk);
     StoreLe16(&sector[kSectorsPerTrack], static_cast<uint16_t>(device.sectorsPerTrack));
     StoreLe16(&sector[kHeads], static_cast<uint16_t>(device.tracksPerCylinder));
     StoreLe32(&sector[kHiddenSectors], device.hiddenSectors);
@@ -54,12 +52,11 @@ void BuildBootSector(std::span<std::byte> sector, const Fat32Layout& layout, con
     StoreLe16(&sector[boot_sector::kFsInfoSector], static_cast<uint16_t>(tolven::kFsInfoSector));
     StoreLe16(&sector[boot_sector::kBackupBootSector], static_cast<uint16_t>(tolven::kBackupBootSector));
     StoreByte(sector, kDriveNumber, kFirstFixedDisk);
-    StoreByte(sector, kExtendedSignature, kExtendedBootSignature);
+    StoreByte(sector, kExtendedSignature, kExtendedSignatureValue);
     StoreLe32(&sector[kVolumeId], volumeId);
-    StoreText(sector, boot_sector::kVolumeLabel, label.substr(0, kVolumeLabelBytes), kVolumeLabelBytes);
+    StoreText(sector, boot_sector::kVolumeLabel, label.substr(0, kShortNameBytes), kShortNameBytes);
     StoreText(sector, kFileSystemType, kFileSystemTypeText, 8);
-    StoreByte(sector, kSignature, 0x55);
-    StoreByte(sector, kSignature + 1, 0xAA);
+    StoreLe16(&sector[kSignature], kSignatureValue);
 }
 
 void BuildFsInfoSector(std::span<std::byte> sector, uint32_t freeClusters) {

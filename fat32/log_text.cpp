@@ -4,16 +4,9 @@
 #include <cstdio>
 #include <vector>
 
-namespace tolven {
+#include "base/widen_text.h"
 
-std::u16string WidenAscii(std::string_view text) {
-    std::u16string wide;
-    wide.reserve(text.size());
-    for (char c : text) {
-        wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
-    }
-    return wide;
-}
+namespace tolven {
 
 std::u16string FormatAsciiLine(const char* format, ...) {
     va_list args;
@@ -29,7 +22,7 @@ std::u16string FormatAsciiLine(const char* format, ...) {
     std::vector<char> text(static_cast<std::size_t>(length) + 1);
     std::vsnprintf(text.data(), text.size(), format, args);
     va_end(args);
-    return WidenAscii(std::string_view(text.data(), static_cast<std::size_t>(length)));
+    return WidenByteForByte(std::string_view(text.data(), static_cast<std::size_t>(length)));
 }
 
 }  // namespace tolven

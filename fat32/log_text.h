@@ -8,9 +8,6 @@
 
 namespace tolven {
 
-// Widens ASCII text unit by unit; bytes above 0x7F are taken as Latin-1.
-std::u16string WidenAscii(std::string_view text);
-
 // snprintf into a UTF-16 line. Only ASCII formats and arguments belong here.
 #if defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/widen_text.h"
 #include "device/player_drive_info.h"
 #include "device/storage_descriptor.h"
 #include "tests/support/device_fakes.h"

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/widen_text.h"
 #include "device/device_identification.h"
 #include "device/player_drive_info.h"
 #include "device/storage_identification.h"

@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "fat32/le_bytes.h"
+#include "base/little_endian.h"
 
 namespace tolven {
 namespace {

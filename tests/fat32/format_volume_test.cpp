@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
 #include "fat32/fat32_structures.h"
 #include "fat32/format_messages.h"
-#include "fat32/le_bytes.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/fake_volume.h"
 

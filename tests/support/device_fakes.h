@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/widen_text.h"
 #include "device/device_identification.h"
 #include "device/drive_info_panel.h"
 #include "device/panel_canvas.h"

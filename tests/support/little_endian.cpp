@@ -1,24 +1,34 @@
 #include "tests/support/little_endian.h"
 
+#include "base/little_endian.h"
+
 namespace tolven::testing {
 
+namespace {
+// Throws std::out_of_range unless `width` bytes from `at` lie inside `bytes`.
+void CheckRange(const std::vector<std::byte>& bytes, std::size_t at, std::size_t width) {
+    static_cast<void>(bytes.at(at + width - 1));
+}
+}  // namespace
+
 uint16_t Le16(const std::vector<std::byte>& bytes, std::size_t at) {
-    return static_cast<uint16_t>(std::to_integer<uint16_t>(bytes.at(at)) |
-                                 std::to_integer<uint16_t>(bytes.at(at + 1)) << 8);
+    CheckRange(bytes, at, 2);
+    return LoadLe16(&bytes[at]);
 }
 
 uint32_t Le32(const std::vector<std::byte>& bytes, std::size_t at) {
-    return uint32_t{Le16(bytes, at)} | uint32_t{Le16(bytes, at + 2)} << 16;
+    CheckRange(bytes, at, 4);
+    return LoadLe32(&bytes[at]);
 }
 
 void PutLe16(std::vector<std::byte>& bytes, std::size_t at, uint16_t value) {
-    bytes.at(at) = static_cast<std::byte>(value & 0xFF);
-    bytes.at(at + 1) = static_cast<std::byte>(value >> 8);
+    CheckRange(bytes, at, 2);
+    StoreLe16(&bytes[at], value);
 }
 
 void PutLe32(std::vector<std::byte>& bytes, std::size_t at, uint32_t value) {
-    PutLe16(bytes, at, static_cast<uint16_t>(value & 0xFFFF));
-    PutLe16(bytes, at + 2, static_cast<uint16_t>(value >> 16));
+    CheckRange(bytes, at, 4);
+    StoreLe32(&bytes[at], value);
 }
 
 }  // namespace tolven::testing

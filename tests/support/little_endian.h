@@ -1,6 +1,6 @@
-// Test helpers: little-endian fields read from and written into byte buffers, so that tests
-// check on-disk structures without trusting the code under test's own helpers. Out-of-range
-// offsets throw.
+// Test helpers: little-endian fields read from and written into byte buffers by offset, over the
+// project's one set of helpers (base/little_endian.h, whose byte order the formatter's tests pin
+// byte by byte). Out-of-range offsets throw.
 #pragma once
 
 #include <cstddef>

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/linux/fatfs/fat_status.h"
+#include "fatfs/fat_status.h"
 
 namespace tolven::linux_host {
 

@@ -16,10 +16,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/linux/fatfs/fat32_volume.h"
-#include "platform/linux/fatfs/fat_status.h"
+#include "fatfs/block_device.h"
+#include "fatfs/fat32_volume.h"
+#include "fatfs/fat_status.h"
 #include "platform/linux/host/drive_table.h"
-#include "platform/linux/volume/block_device.h"
 #include "platform/linux/volume/linux_block_device.h"
 #include "platform/linux/volume/target_table.h"
 

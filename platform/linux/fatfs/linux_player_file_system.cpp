@@ -10,7 +10,8 @@ namespace tolven::linux_host {
 
 namespace {
 
-constexpr uint32_t kFileAttributeKeptBits = 0x07;  // read-only, hidden, system
+// FILE_ATTRIBUTE_READONLY, _HIDDEN and _SYSTEM are the FAT attribute bits of the same names.
+constexpr uint32_t kFileAttributeKeptBits = kAttrReadOnly | kAttrHidden | kAttrSystem;
 
 // The handle of a new file: its one WriteFile goes through the drive's mount like every call.
 class FatWritableFile final : public IWritableFile {

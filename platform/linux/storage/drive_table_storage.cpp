@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/widen_text.h"
 #include "device/device_identification.h"
 #include "device/storage_descriptor.h"
 

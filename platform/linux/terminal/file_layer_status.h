@@ -2,7 +2,7 @@
 // it (the installer's files, the label). The layer's message is kept as it is.
 #pragma once
 
-#include "platform/linux/fatfs/fat_status.h"
+#include "fatfs/fat_status.h"
 #include "platform/linux/host/status.h"
 
 namespace tolven::linux_host {

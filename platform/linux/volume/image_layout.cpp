@@ -1,18 +1,14 @@
 // Linux host: reading the entries of an MBR partition table.
 #include "platform/linux/volume/image_layout.h"
 
+#include "base/little_endian.h"
+
 namespace tolven::linux_host {
 
 namespace {
 
 uint8_t ByteAt(std::span<const std::byte> s, std::size_t offset) {
     return std::to_integer<uint8_t>(s[offset]);
-}
-
-uint32_t Le32(std::span<const std::byte> s, std::size_t offset) {
-    return static_cast<uint32_t>(ByteAt(s, offset)) | (static_cast<uint32_t>(ByteAt(s, offset + 1)) << 8) |
-           (static_cast<uint32_t>(ByteAt(s, offset + 2)) << 16) |
-           (static_cast<uint32_t>(ByteAt(s, offset + 3)) << 24);
 }
 
 }  // namespace
@@ -22,8 +18,8 @@ MbrEntry ReadMbrEntry(std::span<const std::byte> sector0, int index) {
     MbrEntry entry;
     entry.bootIndicator = ByteAt(sector0, base);
     entry.type = ByteAt(sector0, base + kMbrEntryTypeOffset);
-    entry.startLba = Le32(sector0, base + 8);
-    entry.sectorCount = Le32(sector0, base + 12);
+    entry.startLba = LoadLe32(&sector0[base + 8]);
+    entry.sectorCount = LoadLe32(&sector0[base + 12]);
     return entry;
 }
 

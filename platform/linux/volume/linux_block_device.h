@@ -5,8 +5,8 @@
 
 #include <memory>
 
+#include "fatfs/block_device.h"
 #include "platform/linux/host/drive_table.h"
-#include "platform/linux/volume/block_device.h"
 #include "platform/linux/volume/sysfs_block.h"
 #include "platform/linux/volume/target_table.h"
 

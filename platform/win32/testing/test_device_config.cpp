@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/little_endian.h"
+
 namespace tolven::win32::testing {
 
 namespace {
@@ -13,12 +15,6 @@ bool ParseNumber(std::string_view text, Number& value) {
     const char* end = text.data() + text.size();
     const auto result = std::from_chars(text.data(), end, value);
     return !text.empty() && result.ec == std::errc() && result.ptr == end;
-}
-
-void PutLe32(std::vector<std::byte>& bytes, std::size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::byte>((value >> (8 * i)) & 0xFFu);
-    }
 }
 
 class ConfiguredStorageDevice final : public IStorageDevice {
@@ -152,12 +148,12 @@ std::vector<std::byte> BuildStorageDeviceDescriptor(std::string_view vendor, std
     const std::size_t productOffset = vendorOffset + vendor.size() + 1;
     const std::size_t total = productOffset + product.size() + 1;
     std::vector<std::byte> descriptor(total, std::byte{0});
-    PutLe32(descriptor, 0, static_cast<uint32_t>(kFixedSize));
-    PutLe32(descriptor, 4, static_cast<uint32_t>(total));
+    StoreLe32(&descriptor[0], static_cast<uint32_t>(kFixedSize));
+    StoreLe32(&descriptor[4], static_cast<uint32_t>(total));
     descriptor[10] = std::byte{1};  // RemovableMedia
-    PutLe32(descriptor, 12, static_cast<uint32_t>(vendorOffset));
-    PutLe32(descriptor, 16, static_cast<uint32_t>(productOffset));
-    PutLe32(descriptor, 28, busType);
+    StoreLe32(&descriptor[12], static_cast<uint32_t>(vendorOffset));
+    StoreLe32(&descriptor[16], static_cast<uint32_t>(productOffset));
+    StoreLe32(&descriptor[28], busType);
     for (std::size_t i = 0; i < vendor.size(); ++i) {
         descriptor[vendorOffset + i] = static_cast<std::byte>(vendor[i]);
     }

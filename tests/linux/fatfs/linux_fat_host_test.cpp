@@ -8,8 +8,8 @@
 #include "platform/linux/fatfs/linux_player_file_system.h"
 #include "platform/linux/fatfs/linux_volume_information.h"
 #include "platform/linux/fatfs/volume_label.h"
-#include "tests/linux/fatfs/memory_block_device.h"
-#include "tests/linux/fatfs/test_volume.h"
+#include "tests/fatfs/memory_block_device.h"
+#include "tests/fatfs/test_volume.h"
 
 namespace tolven::linux_host {
 namespace {

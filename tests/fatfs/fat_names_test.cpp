@@ -1,14 +1,13 @@
-// Short names, labels, Windows paths and FAT time stamps.
+// Short names, labels, FAT time stamps and directory entries.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/linux/fatfs/dir_entry.h"
-#include "platform/linux/fatfs/drive_path.h"
-#include "platform/linux/fatfs/short_name.h"
+#include "fatfs/dir_entry.h"
+#include "fatfs/short_name.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 namespace {
 
 TEST(ShortNameTest, AcceptsUpperCaseEightDotThreeOnly) {
@@ -83,41 +82,6 @@ TEST(VolumeLabelTest, RaisesCaseAndRefusesWhatFatForbids) {
     }
 }
 
-TEST(DrivePathTest, SplitsWindowsPaths) {
-    struct Case {
-        std::u16string path;
-        char letter;  // 0: refused
-        std::vector<std::string> names;
-    };
-    const Case cases[] = {
-        {u"E:\\", 'E', {}},
-        {u"e:", 'E', {}},
-        {u"E:\\SYSTEM", 'E', {"SYSTEM"}},
-        {u"E:\\SYSTEM\\", 'E', {"SYSTEM"}},
-        {u"E:\\SYSTEM\\UNICODEF.FON", 'E', {"SYSTEM", "UNICODEF.FON"}},
-        {u"E:/SYSTEM/INTRO.JPG", 'E', {"SYSTEM", "INTRO.JPG"}},
-        {u"E:\\\\SYSTEM", 0, {}},
-        {u"E:SYSTEM", 0, {}},
-        {u"\\SYSTEM", 0, {}},
-        {u"1:\\", 0, {}},
-        {u"", 0, {}},
-        {u"E:\\\u00C4RGER", 0, {}},
-        {std::u16string(u"E:\\A\0B", 6), 0, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));
-        DrivePath out;
-        const FatStatus status = ParseDrivePath(c.path, out);
-        if (c.letter) {
-            ASSERT_TRUE(status.ok()) << status.message;
-            EXPECT_EQ(out.letter, c.letter);
-            EXPECT_EQ(out.names, c.names);
-        } else {
-            EXPECT_EQ(status.error, FatError::kInvalidName);
-        }
-    }
-}
-
 TEST(FatTimestampTest, PacksDateTimeAndHundredths) {
     struct Case {
         const char* name;
@@ -174,4 +138,4 @@ TEST(DirEntryTest, EncodesFieldsAtTheirOffsetsAndEscapesE5) {
 }
 
 }  // namespace
-}  // namespace tolven::linux_host
+}  // namespace tolven

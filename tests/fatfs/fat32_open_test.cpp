@@ -4,12 +4,12 @@
 #include <functional>
 #include <string>
 
-#include "platform/linux/fatfs/fat32_volume.h"
-#include "tests/linux/fatfs/memory_block_device.h"
-#include "tests/linux/fatfs/test_volume.h"
+#include "fatfs/fat32_volume.h"
+#include "tests/fatfs/memory_block_device.h"
+#include "tests/fatfs/test_volume.h"
 #include "tests/support/little_endian.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 namespace {
 
 using testing::FormatTestVolume;
@@ -268,4 +268,4 @@ TEST(Fat32OpenTest, WorksWithFourKilobyteSectors) {
 }
 
 }  // namespace
-}  // namespace tolven::linux_host
+}  // namespace tolven

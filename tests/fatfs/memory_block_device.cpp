@@ -1,4 +1,4 @@
-#include "tests/linux/fatfs/memory_block_device.h"
+#include "tests/fatfs/memory_block_device.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-// Linux host, FAT32 file layer: 8.3 short names and volume labels as they are stored in a
+// FAT32 file layer: 8.3 short names and volume labels as they are stored in a
 // directory entry's 11-byte name field. This layer writes only upper-case short names.
 #pragma once
 
@@ -6,11 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "platform/linux/fatfs/fat_status.h"
+#include "fat32/fat32_on_disk.h"
+#include "fatfs/fat_status.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
-using ShortName = std::array<char, 11>;  // 8 name bytes and 3 extension bytes, blank padded
+using ShortName = std::array<char, kShortNameBytes>;  // 8 name bytes and 3 extension bytes, blank padded
 
 // "UNICODEF.FON" -> "UNICODEFFON". Refuses lower case, long names, "." and "..", and every
 // character a short name may not hold.
@@ -23,4 +24,4 @@ FatStatus MakeVolumeLabel(std::string_view label, ShortName& out);
 // The label as GetVolumeInformationW reports it: trailing blanks removed.
 std::string LabelText(const ShortName& field);
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

@@ -1,12 +1,12 @@
-// Linux host: a volume as a run of sectors that can be read and written, for the host's own FAT32
-// file layer. Offsets and counts are bytes, whole sectors, counted from the volume's first byte;
-// buffers need no particular alignment.
+// FAT32 file layer: the volume it works on, a run of sectors that can be read and written; each
+// host opens it its own way. Offsets and counts are bytes, whole sectors, counted from the
+// volume's first byte; buffers need no particular alignment.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-namespace tolven::linux_host {
+namespace tolven {
 
 class IBlockDevice {
   public:
@@ -21,4 +21,4 @@ class IBlockDevice {
     virtual uint64_t ChangeCount() const { return 0; }
 };
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

@@ -1,19 +1,19 @@
-// Linux host, FAT32 file layer: opening a volume, and its labels, space, directories and files.
+// FAT32 file layer: opening a volume, and its labels, space, directories and files.
 //
 // Every change follows one order, so that an interruption or a failure never leaves a
 // directory entry pointing at clusters the FAT does not give it: first the new clusters' contents
 // (they are still free, so nothing refers to them), then the FATs, then the directory entry,
 // then FSInfo. A failure before the FATs are written simply forgets the FAT changes.
-#include "platform/linux/fatfs/fat32_volume.h"
+#include "fatfs/fat32_volume.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "platform/linux/fatfs/fat32_volume_detail.h"
-#include "platform/linux/fatfs/little_endian.h"
+#include "base/little_endian.h"
+#include "fatfs/fat32_volume_detail.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 using namespace volume_detail;
 
@@ -76,7 +76,7 @@ FatStatus Fat32Volume::Open() {
     if (FatStatus status = fat_->Get(geometry_.rootCluster, rootEntry); !status.ok()) {
         return status;
     }
-    if (rootEntry == 0 || rootEntry == kFatBadCluster) {
+    if (rootEntry == 0 || rootEntry == kFatEntryBad) {
         return Damaged("the root directory's cluster " + std::to_string(geometry_.rootCluster) + " is " +
                        (rootEntry == 0 ? "marked free" : "marked bad") + " in the FAT");
     }
@@ -91,7 +91,7 @@ FatStatus Fat32Volume::Fail(FatStatus status) {
         // Some changes reached the FATs already: the free count on disk can no longer be vouched
         // for, so FSInfo says "unknown" and the next mount counts again.
         stale_ = true;
-        StoreLe32(&fsInfoSector_[kFsInfoFreeCountOffset], kFsInfoUnknown);
+        StoreLe32(&fsInfoSector_[fs_info::kFreeCount], fs_info::kUnknown);
         if (WriteFsInfoSector()) {
             device_.Flush();
         }
@@ -142,8 +142,8 @@ FatStatus Fat32Volume::Commit() {
     if (FatStatus status = fat_->NextFree(allocationHint_, nextFree); !status.ok()) {
         return status;
     }
-    StoreLe32(&fsInfoSector_[kFsInfoFreeCountOffset], freeCount);
-    StoreLe32(&fsInfoSector_[kFsInfoNextFreeOffset], nextFree);
+    StoreLe32(&fsInfoSector_[fs_info::kFreeCount], freeCount);
+    StoreLe32(&fsInfoSector_[fs_info::kNextFree], nextFree);
     if (!WriteFsInfoSector()) {
         return IoFailure("write the FSInfo sector");
     }
@@ -250,7 +250,7 @@ FatStatus Fat32Volume::SetLabel(std::string_view label) {
     }
     const char* bootLabel = remove ? kNoLabel : field.data();
     for (auto* sector : {&bootSector_, &backupBootSector_}) {
-        std::memcpy(&(*sector)[kBootLabelOffset], bootLabel, kBootLabelLength);
+        std::memcpy(&(*sector)[boot_sector::kVolumeLabel], bootLabel, kShortNameBytes);
     }
     if (!device_.Write(0, bootSector_.data(), bootSector_.size())) {
         return IoFailure("write the boot sector");
@@ -416,4 +416,4 @@ FatStatus Fat32Volume::DeleteFile(std::span<const std::string> path) {
     return Commit();
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

@@ -1,5 +1,7 @@
-// Little-endian fields in on-disk byte images, written and read one byte at a time so that the
-// result never depends on the host's byte order or on struct padding.
+// Little-endian fields in byte images (sectors, directory entries, device descriptors), written and
+// read one byte at a time so that the result never depends on the host's byte order or on struct
+// padding. The one set of these helpers: the formatter, the FAT32 file layer, the drive scan and
+// the hosts all use it, never a struct cast.
 #pragma once
 
 #include <cstddef>

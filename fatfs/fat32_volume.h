@@ -1,4 +1,4 @@
-// Linux host, FAT32 file layer: one open FAT32 volume on a block device. It labels the volume,
+// FAT32 file layer: one open FAT32 volume on a block device. It labels the volume,
 // reports its space, creates directories and new files and deletes files, keeping both FATs,
 // FSInfo and the directories consistent after every call, also when a call fails.
 #pragma once
@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "fat32/volume_access.h"
-#include "platform/linux/fatfs/dir_entry.h"
-#include "platform/linux/fatfs/fat32_geometry.h"
-#include "platform/linux/fatfs/fat_status.h"
-#include "platform/linux/fatfs/fat_table.h"
-#include "platform/linux/volume/block_device.h"
+#include "fatfs/block_device.h"
+#include "fatfs/dir_entry.h"
+#include "fatfs/fat32_geometry.h"
+#include "fatfs/fat_status.h"
+#include "fatfs/fat_table.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 // The local time for the time stamps of new entries.
 using LocalTimeSource = std::function<SystemTime()>;
@@ -115,4 +115,4 @@ class Fat32Volume {
     bool unflushedData_ = false;  // data or cleared clusters written since the last flush
 };
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

@@ -1,11 +1,11 @@
-// Linux host, FAT32 file layer: allocating, freeing and filling clusters.
+// FAT32 file layer: allocating, freeing and filling clusters.
 #include <algorithm>
 #include <cstring>
 
-#include "platform/linux/fatfs/fat32_volume.h"
-#include "platform/linux/fatfs/fat32_volume_detail.h"
+#include "fatfs/fat32_volume.h"
+#include "fatfs/fat32_volume_detail.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 using namespace volume_detail;
 
@@ -14,7 +14,7 @@ FatStatus Fat32Volume::Allocate(uint32_t count, std::vector<uint32_t>& clusters)
         return status;
     }
     for (std::size_t i = 0; i < clusters.size(); ++i) {
-        const uint32_t next = i + 1 < clusters.size() ? clusters[i + 1] : kFatEndOfChain;
+        const uint32_t next = i + 1 < clusters.size() ? clusters[i + 1] : kFatEntryEndOfChain;
         if (FatStatus status = fat_->Set(clusters[i], next); !status.ok()) {
             return status;
         }
@@ -41,7 +41,7 @@ FatStatus Fat32Volume::FreeChain(uint32_t firstCluster) {
         if (FatStatus status = fat_->Set(cluster, 0); !status.ok()) {
             return status;
         }
-        if (next >= kEndOfChainMin) {
+        if (next >= kFatEntryEndOfChainMin) {
             return FatStatus::Ok();
         }
         cluster = next;
@@ -92,4 +92,4 @@ FatStatus Fat32Volume::WriteData(const std::vector<uint32_t>& clusters, const st
     return FatStatus::Ok();
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

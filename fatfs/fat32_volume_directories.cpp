@@ -1,12 +1,12 @@
-// Linux host, FAT32 file layer: walking directories, finding names and free entry slots, and
+// FAT32 file layer: walking directories, finding names and free entry slots, and
 // writing single entries.
 #include <algorithm>
 #include <cstring>
 
-#include "platform/linux/fatfs/fat32_volume.h"
-#include "platform/linux/fatfs/fat32_volume_detail.h"
+#include "fatfs/fat32_volume.h"
+#include "fatfs/fat32_volume_detail.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 using namespace volume_detail;
 
@@ -14,7 +14,7 @@ FatStatus Fat32Volume::NextInChain(uint32_t cluster, uint32_t& next, bool& end) 
     if (FatStatus status = fat_->Get(cluster, next); !status.ok()) {
         return status;
     }
-    end = next >= kEndOfChainMin;
+    end = next >= kFatEntryEndOfChainMin;
     if (!end && !geometry_.IsDataCluster(next)) {
         return Damaged("cluster " + std::to_string(cluster) + " is followed by " + std::to_string(next));
     }
@@ -24,7 +24,8 @@ FatStatus Fat32Volume::NextInChain(uint32_t cluster, uint32_t& next, bool& end) 
 FatStatus Fat32Volume::ForEachEntry(uint32_t directoryCluster, const EntryVisitor& visit,
                                     uint32_t* lastCluster, uint32_t* clusterCount) {
     const uint32_t clusterBytes = geometry_.ClusterBytes();
-    const uint32_t maxClusters = std::max<uint32_t>(1, kMaxDirectoryEntries * kDirEntryBytes / clusterBytes);
+    const uint32_t maxClusters =
+        std::max<uint32_t>(1, kLargestDirectoryEntries * kDirEntryBytes / clusterBytes);
     std::vector<std::byte> buffer(clusterBytes);
     std::vector<uint32_t> chain;
     uint32_t cluster = directoryCluster;
@@ -85,7 +86,7 @@ FatStatus Fat32Volume::Find(uint32_t directoryCluster, const ShortName& name,
             }
             const DirEntry entry = DecodeDirEntry(raw);
             if (entry.IsLongNamePiece()) {
-                longName.push_back({offset, std::to_integer<uint8_t>(raw[kLongNameChecksumOffset])});
+                longName.push_back({offset, std::to_integer<uint8_t>(raw[dir_entry::kLongNameChecksum])});
                 return Visit::kContinue;
             }
             if (!entry.IsVolumeLabel() && entry.name == name) {
@@ -178,7 +179,7 @@ FatStatus Fat32Volume::ReserveSlot(uint32_t directoryCluster, uint64_t& offset) 
     }
     // Every entry is taken: the directory grows by one zeroed cluster.
     const uint32_t entriesPerCluster = geometry_.ClusterBytes() / kDirEntryBytes;
-    if (uint64_t{clusters + 1} * entriesPerCluster > kMaxDirectoryEntries) {
+    if (uint64_t{clusters + 1} * entriesPerCluster > kLargestDirectoryEntries) {
         return FatStatus::Fail(FatError::kDirectoryFull,
                                "the directory holds the most entries a FAT directory can");
     }
@@ -239,4 +240,4 @@ DirEntry Fat32Volume::NewEntry(const ShortName& name, uint8_t attributes) const 
     return entry;
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

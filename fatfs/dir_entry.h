@@ -1,23 +1,15 @@
-// Linux host, FAT32 file layer: the 32-byte directory entry and the FAT date and time fields.
+// FAT32 file layer: the 32-byte directory entry and the FAT date and time fields.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
+#include "fat32/fat32_on_disk.h"
 #include "fat32/volume_access.h"
-#include "platform/linux/fatfs/short_name.h"
+#include "fatfs/short_name.h"
 
-namespace tolven::linux_host {
-
-inline constexpr std::size_t kDirEntryBytes = 32;
-inline constexpr uint8_t kAttrReadOnly = 0x01;
-inline constexpr uint8_t kAttrVolumeId = 0x08;
-inline constexpr uint8_t kAttrDirectory = 0x10;
-inline constexpr uint8_t kAttrArchive = 0x20;
-inline constexpr uint8_t kAttrLongName = 0x0F;  // the four low bits together mark a long-name piece
-inline constexpr uint8_t kEntryEnd = 0x00;      // first name byte: this and every later entry unused
-inline constexpr uint8_t kEntryDeleted = 0xE5;  // first name byte: a free entry
+namespace tolven {
 
 // A FAT time stamp: date (year - 1980, month, day), time (hour, minute, two-second steps) and the
 // creation time's hundredths (0..199).
@@ -50,12 +42,12 @@ inline bool IsDeletedEntry(std::span<const std::byte> raw) {
     return std::to_integer<uint8_t>(raw[0]) == kEntryDeleted;
 }
 
-// A long-name piece names its short entry by this checksum of the 11 stored name bytes.
-inline constexpr std::size_t kLongNameChecksumOffset = 13;
+// A long-name piece names its short entry (at dir_entry::kLongNameChecksum) by this checksum of
+// the 11 stored name bytes.
 uint8_t ShortNameChecksum(std::span<const std::byte> raw);
 
 DirEntry DecodeDirEntry(std::span<const std::byte> raw);
 // Writes all 32 bytes.
 void EncodeDirEntry(const DirEntry& entry, std::span<std::byte> raw);
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

@@ -1,4 +1,4 @@
-// Linux host, FAT32 file layer: the file allocation table, read in chunks as needed into a cache
+// FAT32 file layer: the file allocation table, read in chunks as needed into a cache
 // of bounded size and written back sector by sector to every FAT copy, so that the copies stay
 // identical. The least recently used clean chunk makes room for a new one; when every cached
 // chunk has changes, the oldest is written back first.
@@ -9,11 +9,11 @@
 #include <optional>
 #include <vector>
 
-#include "platform/linux/fatfs/fat32_geometry.h"
-#include "platform/linux/fatfs/fat_status.h"
-#include "platform/linux/volume/block_device.h"
+#include "fatfs/block_device.h"
+#include "fatfs/fat32_geometry.h"
+#include "fatfs/fat_status.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 // The cache's bound: memory stays the same whatever the size of the volume.
 inline constexpr std::size_t kFatCacheBytes = 1024 * 1024;
@@ -38,7 +38,7 @@ class FatTable {
     // volume has one, otherwise the free clusters in order. Changes nothing.
     FatStatus FindFree(uint32_t count, uint32_t hint, std::vector<uint32_t>& clusters);
 
-    // The first free cluster at or after `from`, wrapping around; kFsInfoUnknown when none.
+    // The first free cluster at or after `from`, wrapping around; fs_info::kUnknown when none.
     FatStatus NextFree(uint32_t from, uint32_t& cluster);
 
     // Writes every changed sector to every FAT copy, adjacent sectors in one write.
@@ -73,4 +73,4 @@ class FatTable {
     std::optional<uint32_t> flushedFreeCount_;
 };
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

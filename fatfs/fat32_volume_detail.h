@@ -1,17 +1,14 @@
-// Linux host, FAT32 file layer: what the parts of Fat32Volume (its operations, its directory
+// FAT32 file layer: what the parts of Fat32Volume (its operations, its directory
 // walking and its cluster handling, each in its own file) share.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "platform/linux/fatfs/fat_status.h"
-#include "platform/linux/fatfs/short_name.h"
+#include "fatfs/fat_status.h"
+#include "fatfs/short_name.h"
 
-namespace tolven::linux_host::volume_detail {
-
-inline constexpr uint32_t kMaxDirectoryEntries = 65536;  // a FAT directory holds at most 2 MiB of entries
-inline constexpr uint32_t kEndOfChainMin = 0x0FFFFFF8u;
+namespace tolven::volume_detail {
 
 inline FatStatus IoFailure(const std::string& what) {
     return FatStatus::Fail(FatError::kIo, "cannot " + what);
@@ -30,4 +27,4 @@ inline std::string NameText(const ShortName& name) {
     return extension.empty() ? base : base + "." + extension;
 }
 
-}  // namespace tolven::linux_host::volume_detail
+}  // namespace tolven::volume_detail

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/fatfs/fat32_volume.h"
-#include "tests/linux/fatfs/memory_block_device.h"
+#include "fatfs/fat32_volume.h"
+#include "tests/fatfs/memory_block_device.h"
 
 namespace {
 
@@ -29,7 +29,6 @@ uint64_t ClaimedSectors(const uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace tolven;
-    using namespace tolven::linux_host;
     const uint64_t inputSectors = (size + 511) / 512;
     uint64_t sectors = ClaimedSectors(data, size);
     if (sectors < inputSectors) {

@@ -1,13 +1,13 @@
-// Linux host, FAT32 file layer: the FAT cache and its write-back.
-#include "platform/linux/fatfs/fat_table.h"
+// FAT32 file layer: the FAT cache and its write-back.
+#include "fatfs/fat_table.h"
 
 #include <algorithm>
 #include <string>
 #include <utility>
 
-#include "platform/linux/fatfs/little_endian.h"
+#include "base/little_endian.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 namespace {
 // 64 sectors per chunk: one read brings in 8,192 entries at 512 bytes per sector, and a chunk's
@@ -89,7 +89,7 @@ FatStatus FatTable::Locate(uint32_t cluster, Chunk*& chunk, std::size_t& byteInC
             FatError::kInconsistent,
             "damaged FAT32 volume: cluster " + std::to_string(cluster) + " is beyond the volume");
     }
-    const uint64_t byteInFat = uint64_t{cluster} * 4;
+    const uint64_t byteInFat = uint64_t{cluster} * kFatEntryBytes;
     const uint64_t chunkBytes = uint64_t{chunkSectors_} * geometry_.bytesPerSector;
     const auto index = static_cast<uint32_t>(byteInFat / chunkBytes);
     byteInChunk = static_cast<std::size_t>(byteInFat % chunkBytes);
@@ -133,7 +133,7 @@ FatStatus FatTable::Set(uint32_t cluster, uint32_t value) {
 FatStatus FatTable::FreeCount(uint32_t& count) {
     if (!freeCount_) {
         // Chunk by chunk over the raw bytes, once per mount and only when FSInfo is not trusted.
-        const uint64_t chunkEntries = uint64_t{chunkSectors_} * geometry_.bytesPerSector / 4;
+        const uint64_t chunkEntries = uint64_t{chunkSectors_} * geometry_.bytesPerSector / kFatEntryBytes;
         uint32_t free = 0;
         for (uint32_t index = 0; index < chunks_.size(); ++index) {
             const uint64_t firstEntry = index * chunkEntries;
@@ -145,10 +145,12 @@ FatStatus FatTable::FreeCount(uint32_t& count) {
                 return status;
             }
             const uint64_t from = std::max<uint64_t>(firstEntry, kFirstDataCluster);
-            const uint64_t to = std::min<uint64_t>(firstEntry + chunk->bytes.size() / 4,
+            const uint64_t to = std::min<uint64_t>(firstEntry + chunk->bytes.size() / kFatEntryBytes,
                                                    uint64_t{geometry_.LastCluster()} + 1);
             for (uint64_t entry = from; entry < to; ++entry) {
-                free += (LoadLe32(&chunk->bytes[(entry - firstEntry) * 4]) & kFatEntryMask) == 0 ? 1 : 0;
+                free += (LoadLe32(&chunk->bytes[(entry - firstEntry) * kFatEntryBytes]) & kFatEntryMask) == 0
+                            ? 1
+                            : 0;
             }
         }
         freeCount_ = free;
@@ -223,7 +225,7 @@ FatStatus FatTable::FindFree(uint32_t count, uint32_t hint, std::vector<uint32_t
 }
 
 FatStatus FatTable::NextFree(uint32_t from, uint32_t& found) {
-    found = kFsInfoUnknown;
+    found = fs_info::kUnknown;
     uint32_t free = 0;
     if (FatStatus status = FreeCount(free); !status.ok() || free == 0) {
         return status;
@@ -317,4 +319,4 @@ bool FatTable::Discard() {
     return complete;
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/fatfs/fat32_volume.h"
-#include "tests/linux/fatfs/memory_block_device.h"
-#include "tests/linux/fatfs/test_volume.h"
+#include "fatfs/fat32_volume.h"
+#include "tests/fatfs/memory_block_device.h"
+#include "tests/fatfs/test_volume.h"
 #include "tests/support/little_endian.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 namespace {
 
 using testing::CheckConsistency;
@@ -576,4 +576,4 @@ TEST_F(Fat32VolumeTest, StateSurvivesReopening) {
 }
 
 }  // namespace
-}  // namespace tolven::linux_host
+}  // namespace tolven

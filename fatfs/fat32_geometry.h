@@ -1,4 +1,4 @@
-// Linux host, FAT32 file layer: where everything lies on a FAT32 volume, read from its boot
+// FAT32 file layer: where everything lies on a FAT32 volume, read from its boot
 // sector, checked against its backup copy, its FSInfo sector and the device that holds it.
 #pragma once
 
@@ -6,21 +6,10 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/linux/fatfs/fat_status.h"
+#include "fat32/fat32_on_disk.h"
+#include "fatfs/fat_status.h"
 
-namespace tolven::linux_host {
-
-inline constexpr uint32_t kFsInfoUnknown = 0xFFFFFFFFu;  // FSInfo's "not known" value
-inline constexpr uint32_t kFatEntryMask = 0x0FFFFFFFu;   // FAT32 entries use 28 bits
-inline constexpr uint32_t kFatEndOfChain = 0x0FFFFFFFu;
-inline constexpr uint32_t kFatBadCluster = 0x0FFFFFF7u;
-inline constexpr uint32_t kFirstDataCluster = 2;
-
-// Boot sector and FSInfo offsets this layer reads or rewrites.
-inline constexpr std::size_t kBootLabelOffset = 71;
-inline constexpr std::size_t kBootLabelLength = 11;
-inline constexpr std::size_t kFsInfoFreeCountOffset = 488;
-inline constexpr std::size_t kFsInfoNextFreeOffset = 492;
+namespace tolven {
 
 struct Fat32Geometry {
     uint32_t bytesPerSector = 0;
@@ -39,8 +28,8 @@ struct Fat32Geometry {
     uint32_t dataAreaClusters = 0;
     bool fatMirrored = true;  // false: only activeFat is used
     uint32_t activeFat = 0;
-    uint32_t fsInfoFreeCount = kFsInfoUnknown;  // as found on the volume
-    uint32_t fsInfoNextFree = kFsInfoUnknown;
+    uint32_t fsInfoFreeCount = fs_info::kUnknown;  // as found on the volume
+    uint32_t fsInfoNextFree = fs_info::kUnknown;
 
     uint32_t ClusterBytes() const { return bytesPerSector * sectorsPerCluster; }
     uint32_t LastCluster() const { return clusterCount + 1; }
@@ -72,4 +61,4 @@ FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& ge
 // (another system's leftovers, a damaged sector) is recounted from the FAT.
 bool FsInfoTrusted(const Fat32Geometry& geometry);
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

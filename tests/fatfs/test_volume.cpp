@@ -1,4 +1,4 @@
-#include "tests/linux/fatfs/test_volume.h"
+#include "tests/fatfs/test_volume.h"
 
 #include <set>
 

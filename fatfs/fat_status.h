@@ -1,11 +1,11 @@
-// Linux host, FAT32 file layer: the outcome of every operation, with a message a user can read.
+// FAT32 file layer: the outcome of every operation, with a message a user can read.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <utility>
 
-namespace tolven::linux_host {
+namespace tolven {
 
 enum class FatError {
     kNone,
@@ -42,4 +42,4 @@ inline std::string Quoted(std::string_view name) {
     return text;
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

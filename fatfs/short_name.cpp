@@ -1,7 +1,7 @@
-// Linux host, FAT32 file layer: short-name and label checks.
-#include "platform/linux/fatfs/short_name.h"
+// FAT32 file layer: short-name and label checks.
+#include "fatfs/short_name.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 namespace {
 
@@ -78,4 +78,4 @@ std::string LabelText(const ShortName& field) {
     return text;
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

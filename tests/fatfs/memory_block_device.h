@@ -7,11 +7,11 @@
 #include <map>
 #include <vector>
 
-#include "platform/linux/volume/block_device.h"
+#include "fatfs/block_device.h"
 
 namespace tolven::testing {
 
-class MemoryBlockDevice : public linux_host::IBlockDevice {
+class MemoryBlockDevice : public IBlockDevice {
   public:
     MemoryBlockDevice(uint64_t sectorCount, uint32_t sectorSize = 512)
         : sectorCount_(sectorCount), sectorSize_(sectorSize) {}

@@ -1,22 +1,15 @@
-// Linux host, FAT32 file layer: reading and checking the boot sector, its backup and FSInfo.
-#include "platform/linux/fatfs/fat32_geometry.h"
+// FAT32 file layer: reading and checking the boot sector, its backup and FSInfo.
+#include "fatfs/fat32_geometry.h"
 
 #include <algorithm>
 #include <bit>
 #include <string>
 
-#include "platform/linux/fatfs/little_endian.h"
+#include "base/little_endian.h"
 
-namespace tolven::linux_host {
+namespace tolven {
 
 namespace {
-
-constexpr std::size_t kMinSectorBytes = 512;
-constexpr uint32_t kLeadSignature = 0x41615252u;
-constexpr uint32_t kStructSignature = 0x61417272u;
-constexpr uint32_t kTrailSignature = 0xAA550000u;
-// The highest cluster number a FAT32 entry can name before the reserved values.
-constexpr uint32_t kMaxClusterNumber = 0x0FFFFFF6u;
 
 FatStatus NotFat32(const std::string& why) {
     return FatStatus::Fail(FatError::kNotFat32, "not a FAT32 volume: " + why);
@@ -27,38 +20,39 @@ FatStatus Inconsistent(const std::string& why) {
 }
 
 bool HasBootSignature(std::span<const std::byte> sector) {
-    return sector[510] == std::byte{0x55} && sector[511] == std::byte{0xAA};
+    return LoadLe16(&sector[boot_sector::kSignature]) == boot_sector::kSignatureValue;
 }
 
 }  // namespace
 
 FatStatus ParseFat32BootSector(std::span<const std::byte> boot, uint32_t deviceSectorSize,
                                uint64_t deviceSectorCount, Fat32Geometry& g) {
-    if (boot.size() < kMinSectorBytes) {
+    if (boot.size() < kStructureSectorBytes) {
         return NotFat32("the boot sector is shorter than 512 bytes");
     }
     if (!HasBootSignature(boot)) {
         return NotFat32("the boot sector has no 55 AA signature");
     }
-    const auto jump = std::to_integer<uint8_t>(boot[0]);
-    if (jump != 0xEB && jump != 0xE9) {
+    const auto jump = std::to_integer<uint8_t>(boot[boot_sector::kJump]);
+    if (jump != boot_sector::kJumpShort && jump != boot_sector::kJumpNear) {
         return NotFat32("the boot sector does not start with a jump instruction");
     }
+    using namespace boot_sector;
     g = Fat32Geometry{};
-    g.bytesPerSector = LoadLe16(&boot[11]);
-    g.sectorsPerCluster = std::to_integer<uint32_t>(boot[13]);
-    g.reservedSectors = LoadLe16(&boot[14]);
-    g.fatCount = std::to_integer<uint32_t>(boot[16]);
-    const uint16_t rootEntries = LoadLe16(&boot[17]);
-    const uint16_t totalSectors16 = LoadLe16(&boot[19]);
-    const uint16_t fatSize16 = LoadLe16(&boot[22]);
-    g.totalSectors = LoadLe32(&boot[32]);
-    g.fatSize = LoadLe32(&boot[36]);
-    const uint16_t extendedFlags = LoadLe16(&boot[40]);
-    const uint16_t version = LoadLe16(&boot[42]);
-    g.rootCluster = LoadLe32(&boot[44]);
-    g.fsInfoSector = LoadLe16(&boot[48]);
-    g.backupBootSector = LoadLe16(&boot[50]);
+    g.bytesPerSector = LoadLe16(&boot[kBytesPerSector]);
+    g.sectorsPerCluster = std::to_integer<uint32_t>(boot[kSectorsPerCluster]);
+    g.reservedSectors = LoadLe16(&boot[kReservedSectors]);
+    g.fatCount = std::to_integer<uint32_t>(boot[kFatCount]);
+    const uint16_t rootEntries = LoadLe16(&boot[kRootEntries]);
+    const uint16_t totalSectors16 = LoadLe16(&boot[kTotalSectors16]);
+    const uint16_t fatSize16 = LoadLe16(&boot[kFatSize16]);
+    g.totalSectors = LoadLe32(&boot[kTotalSectors32]);
+    g.fatSize = LoadLe32(&boot[kFatSize32]);
+    const uint16_t extendedFlags = LoadLe16(&boot[kExtendedFlags]);
+    const uint16_t version = LoadLe16(&boot[kFsVersion]);
+    g.rootCluster = LoadLe32(&boot[kRootCluster]);
+    g.fsInfoSector = LoadLe16(&boot[boot_sector::kFsInfoSector]);
+    g.backupBootSector = LoadLe16(&boot[boot_sector::kBackupBootSector]);
 
     // What marks FAT32: no fixed root directory, no 16-bit FAT size, 32-bit sector count.
     if (fatSize16 != 0 || g.fatSize == 0) {
@@ -80,7 +74,8 @@ FatStatus ParseFat32BootSector(std::span<const std::byte> boot, uint32_t deviceS
     if (version != 0) {
         return NotFat32("unknown file-system version " + std::to_string(version));
     }
-    if (g.bytesPerSector < 512 || g.bytesPerSector > 4096 || !std::has_single_bit(g.bytesPerSector)) {
+    if (g.bytesPerSector < kStructureSectorBytes || g.bytesPerSector > kLargestSectorBytes ||
+        !std::has_single_bit(g.bytesPerSector)) {
         return Inconsistent("bytes per sector " + std::to_string(g.bytesPerSector) + " is not 512 to 4096");
     }
     if (g.bytesPerSector != deviceSectorSize) {
@@ -106,9 +101,9 @@ FatStatus ParseFat32BootSector(std::span<const std::byte> boot, uint32_t deviceS
         return Inconsistent("the backup boot sector " + std::to_string(g.backupBootSector) +
                             " is not in the reserved area");
     }
-    if ((extendedFlags & 0x80u) != 0) {
+    if ((extendedFlags & kNoMirroring) != 0) {
         g.fatMirrored = false;
-        g.activeFat = extendedFlags & 0x0Fu;
+        g.activeFat = extendedFlags & kActiveFatMask;
         if (g.activeFat >= g.fatCount) {
             return Inconsistent("the active FAT " + std::to_string(g.activeFat) + " does not exist");
         }
@@ -127,14 +122,14 @@ FatStatus ParseFat32BootSector(std::span<const std::byte> boot, uint32_t deviceS
     if (clusters == 0) {
         return Inconsistent("the volume has no data cluster");
     }
-    if (clusters > kMaxClusterNumber - 1) {
+    if (clusters > kLargestClusterCount) {
         return Inconsistent("the volume has more clusters than FAT32 can number");
     }
     g.dataAreaClusters = static_cast<uint32_t>(clusters);
     // A FAT a cluster or two short of the data area is tolerated: the clusters without an entry
     // are never used. A FAT much shorter than that describes another volume.
     constexpr uint64_t kToleratedShortfall = kFirstDataCluster;
-    const uint64_t fatEntries = uint64_t{g.fatSize} * g.bytesPerSector / 4;
+    const uint64_t fatEntries = uint64_t{g.fatSize} * g.bytesPerSector / kFatEntryBytes;
     if (fatEntries < clusters + kFirstDataCluster - kToleratedShortfall || fatEntries <= kFirstDataCluster) {
         return Inconsistent("the FAT has room for " + std::to_string(fatEntries) +
                             " entries, the volume has " + std::to_string(clusters) + " clusters");
@@ -148,13 +143,13 @@ FatStatus ParseFat32BootSector(std::span<const std::byte> boot, uint32_t deviceS
 }
 
 FatStatus CheckBackupBootSector(std::span<const std::byte> boot, std::span<const std::byte> backup) {
-    if (backup.size() < kMinSectorBytes || !HasBootSignature(backup)) {
+    if (backup.size() < kStructureSectorBytes || !HasBootSignature(backup)) {
         return Inconsistent("the backup boot sector has no 55 AA signature");
     }
     // Every layout field, from bytes per sector to the drive number. The jump, the OEM name, the
     // serial number and the label may differ after another system rewrote only one copy.
-    constexpr std::size_t kLayoutStart = 11;
-    constexpr std::size_t kLayoutEnd = 64;
+    constexpr std::size_t kLayoutStart = boot_sector::kBytesPerSector;
+    constexpr std::size_t kLayoutEnd = boot_sector::kDriveNumber;
     if (!std::equal(boot.begin() + kLayoutStart, boot.begin() + kLayoutEnd, backup.begin() + kLayoutStart)) {
         return Inconsistent("the backup boot sector describes a different layout");
     }
@@ -163,22 +158,24 @@ FatStatus CheckBackupBootSector(std::span<const std::byte> boot, std::span<const
 
 bool FsInfoTrusted(const Fat32Geometry& g) {
     // The root directory holds a cluster: a count of every cluster free is no count either.
-    const bool countPlausible = g.fsInfoFreeCount != kFsInfoUnknown && g.fsInfoFreeCount < g.clusterCount;
-    const bool hintPlausible = g.fsInfoNextFree == kFsInfoUnknown || g.IsDataCluster(g.fsInfoNextFree);
+    const bool countPlausible = g.fsInfoFreeCount != fs_info::kUnknown && g.fsInfoFreeCount < g.clusterCount;
+    const bool hintPlausible = g.fsInfoNextFree == fs_info::kUnknown || g.IsDataCluster(g.fsInfoNextFree);
     return countPlausible && hintPlausible;
 }
 
 FatStatus ParseFsInfoSector(std::span<const std::byte> fsInfo, Fat32Geometry& g) {
-    if (fsInfo.size() < kMinSectorBytes) {
+    if (fsInfo.size() < kStructureSectorBytes) {
         return Inconsistent("the FSInfo sector is shorter than 512 bytes");
     }
-    if (LoadLe32(&fsInfo[0]) != kLeadSignature || LoadLe32(&fsInfo[484]) != kStructSignature ||
-        LoadLe32(&fsInfo[508]) != kTrailSignature) {
+    using namespace fs_info;
+    if (LoadLe32(&fsInfo[kLeadSignature]) != kLeadSignatureValue ||
+        LoadLe32(&fsInfo[kStructSignature]) != kStructSignatureValue ||
+        LoadLe32(&fsInfo[kTrailSignature]) != kTrailSignatureValue) {
         return Inconsistent("the FSInfo sector lacks its signatures");
     }
-    g.fsInfoFreeCount = LoadLe32(&fsInfo[kFsInfoFreeCountOffset]);
-    g.fsInfoNextFree = LoadLe32(&fsInfo[kFsInfoNextFreeOffset]);
+    g.fsInfoFreeCount = LoadLe32(&fsInfo[kFreeCount]);
+    g.fsInfoNextFree = LoadLe32(&fsInfo[kNextFree]);
     return FatStatus::Ok();
 }
 
-}  // namespace tolven::linux_host
+}  // namespace tolven

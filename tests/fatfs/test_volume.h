@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/linux/fatfs/memory_block_device.h"
+#include "tests/fatfs/memory_block_device.h"
 
 namespace tolven::testing {
 
