@@ -2,9 +2,9 @@
 // (format, label, system files) on sparse images of 40 GB and of the largest volume (4,294,967,294
 // sectors, 1 KiB short of 2 TiB), beside mkfs.fat at the same cluster size and reserved area in the
 // same run. For each tool it prints the median wall time of the runs, the peak RSS, the bytes read
-// and written (with the calls that moved them) and the bytes the image holds afterwards. When a loop
-// device can be set up, it also formats a loop device over an image of the largest size and has dd
-// write the same number of bytes to it in 64 KiB direct writes: the device's physical limit.
+// and written (with the calls that moved them) and the bytes the image holds afterwards. (The
+// command formats only USB players and images, never a loop device: tolven_format_bench compares
+// the formatter with dd on one.)
 //
 //   tolven_command_bench [--program PATH] [--dir DIR] [--mkfs PATH] [--runs N]
 //
@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "bench/child_process.h"
-#include "bench/loop_device.h"
 #include "bench/scratch_files.h"
 
 namespace tolven::bench {
@@ -83,29 +82,6 @@ void PrintRun(const char* tool, const Run& run) {
         static_cast<unsigned long long>(run.writeCalls), MiB(run.allocated));
 }
 
-// Runs alternate with dd's, each on a fresh image, so that both meet the same machine.
-int LoopDeviceComparison(const std::string& folder, const std::string& program, uint64_t size, int runs) {
-    std::vector<ChildRun> ours;
-    const std::vector<ChildRun> dd =
-        FormatAgainstDdOnLoopDevices(folder, size, runs, [&](const std::string& device) {
-            ours.push_back(RunQuietly(TolvenCommand(program, device)));
-            // dd writes as many bytes as the whole command wrote to the device.
-            return ours.back().bytesWritten;
-        });
-    if (dd.empty()) {
-        return 0;
-    }
-    std::printf("Loop device over a sparse image of %llu bytes\n", static_cast<unsigned long long>(size));
-    const Run a{Median(ours)};
-    const Run b{Median(dd)};
-    PrintRun("tolvenformat", a);
-    PrintRun("dd 64K direct", b);
-    if (b.seconds > 0) {
-        std::printf("  ratio tolvenformat/dd: time %.3f\n", a.seconds / b.seconds);
-    }
-    return a.ok && b.ok ? 0 : 1;
-}
-
 int RunBench(const std::string& parent, const std::string& program, const std::string& mkfs, int runs) {
     struct Size {
         const char* name;
@@ -139,7 +115,6 @@ int RunBench(const std::string& parent, const std::string& program, const std::s
         }
         failures += (ours.ok ? 0 : 1) + (theirs.ok ? 0 : 1);
     }
-    failures += LoopDeviceComparison(folder, program, sizes[1].bytes, runs);
     std::filesystem::remove_all(folder);
     return failures == 0 ? 0 : 1;
 }
