@@ -15,7 +15,7 @@ FatDriveAccess TargetDriveAccess(TargetTable& targets) {
                                    int& error) -> std::unique_ptr<IBlockDevice> {
         TargetOpen opened = targets.OpenPath(target.path);
         if (opened.target == nullptr) {
-            error = opened.error;
+            error = opened.status.error;
             return nullptr;
         }
         return OpenVolumeBlockDevice(std::move(opened.target),

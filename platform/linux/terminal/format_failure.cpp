@@ -33,16 +33,17 @@ Status FormatFailureReason(TargetTable& targets, const DriveTarget& target, cons
 NotAPlayer NotAPlayerReason(TargetTable& targets, const DriveTarget& target) {
     TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
-        if (opened.error == ENODEV) {
-            return {std::move(opened), false};  // the kind of what is there: not a disk
+        if (opened.status.error == ENODEV) {
+            return {std::move(opened.status), false};  // the kind of what is there: not a disk
         }
         struct stat status {};
-        const bool needsRoot = (opened.error == EACCES || opened.error == EPERM) && ::geteuid() != 0 &&
-                               ::stat(target.path.c_str(), &status) == 0 && S_ISBLK(status.st_mode);
+        const bool needsRoot = (opened.status.error == EACCES || opened.status.error == EPERM) &&
+                               ::geteuid() != 0 && ::stat(target.path.c_str(), &status) == 0 &&
+                               S_ISBLK(status.st_mode);
         if (needsRoot) {
-            opened.message += " (opening a disk needs root)";
+            opened.status.message += " (opening a disk needs root)";
         }
-        return {std::move(opened), true};
+        return {std::move(opened.status), true};
     }
     // A table that would have been refused is worth knowing about too.
     Status reason = Status::Refusal(WhyNotAPlayer(target));

@@ -178,9 +178,8 @@ bool FormatStarted(FormatOutcome outcome) {
 
 // The exit status of the Format command's report, and the English lines beside the Korean log:
 // what happened, why a step failed, and a target that changed under the run.
-int ReportTheRun(const FormatReport& report, const RunEnding& ending, TerminalServices& run,
-                 const DriveTable& drives, bool targetsNamed, const DriveTarget* target) {
-    RunEnding end = ending;
+int ReportTheRun(const FormatReport& report, RunEnding end, TerminalServices& run, const DriveTable& drives,
+                 bool targetsNamed, const DriveTarget* target) {
     if (ExitStatusOf(end) == kExitNoPlayer && targetsNamed) {
         for (char letter = 'A'; letter <= 'Z'; ++letter) {
             if (const DriveTarget* named = drives.Find(letter)) {

@@ -44,7 +44,7 @@ TargetCheck CheckTargetBeforeAsking(TargetTable& targets, const DriveTarget& tar
     }
     TargetOpen opened = targets.Open(target.letter);
     if (!opened.target) {
-        check.refusal = std::move(opened);
+        check.refusal = std::move(opened.status);
         return check;
     }
     OpenTarget& open = *opened.target;

@@ -89,10 +89,10 @@ std::string DescribeTarget(const DriveTarget& target, const TargetFacts& facts) 
 std::string DescribeTargetNow(TargetTable& targets, const DriveTarget& target) {
     const TargetOpen opened = targets.Open(target.letter);
     TargetFacts facts;
-    const int error = opened.target ? GatherTargetFacts(*opened.target, facts) : opened.error;
+    const int error = opened.target ? GatherTargetFacts(*opened.target, facts) : opened.status.error;
     if (error != 0) {
         std::string text = "Target:        " + TerminalSafe(target.path) + " (";
-        text += opened.message.empty() ? std::strerror(error) : TerminalSafe(opened.message);
+        text += opened.status.message.empty() ? std::strerror(error) : TerminalSafe(opened.status.message);
         return text + ")\n";
     }
     return DescribeTarget(target, facts);

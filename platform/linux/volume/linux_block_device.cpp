@@ -79,7 +79,7 @@ std::unique_ptr<IBlockDevice> OpenVolumeBlockDevice(const DriveTarget& target, B
                                                     int& error, const std::filesystem::path& sysfsRoot) {
     TargetOpen opened = OpenTargetPath(target.path);
     if (opened.target == nullptr) {
-        error = opened.error;
+        error = opened.status.error;
         return nullptr;
     }
     return OpenVolumeBlockDevice(std::move(opened.target), access, error, sysfsRoot);

@@ -177,7 +177,7 @@ std::unique_ptr<IVolume> LinuxVolumeSystem::CreateFileW(std::u16string_view path
     }
     TargetOpen opened = targets_.Open(letter);
     if (opened.target == nullptr) {
-        return Refuse(std::move(opened));
+        return Refuse(std::move(opened.status));
     }
     // Named as the drive names it: the run may reach the target through another of its names.
     const std::string& name = targets_.Drives().Find(letter)->path;

@@ -32,11 +32,11 @@ bool Takeable(TargetKind kind) {
 }
 
 TargetOpen Opened(std::shared_ptr<OpenTarget> target) {
-    return {{}, std::move(target)};
+    return {std::move(target), {}};
 }
 
 TargetOpen Failed(Status status) {
-    return {std::move(status), nullptr};
+    return {nullptr, std::move(status)};
 }
 
 TargetOpen Refused(const std::string& path, TargetKind kind) {

@@ -13,7 +13,7 @@
 //
 //     TargetTable targets(drives);              // one per run, once the drive table is filled
 //     const TargetOpen opened = targets.Open('D');
-//     if (opened.target == nullptr) { /* opened.error (errno), opened.message (English) */ }
+//     if (opened.target == nullptr) { /* opened.status: errno and English */ }
 //     ::pread(opened.target->Fd(), ...);        // the run's descriptor: use it, never close it
 #pragma once
 
@@ -153,10 +153,12 @@ class OpenTarget {
     TransferFailure firstFailure_;
 };
 
-// The target, or why it could not be opened: errno (ENODEV for a target of the wrong kind) and
-// a message naming the path ("'x' is a FIFO, ...").
-struct TargetOpen : Status {
+// The target, or why it could not be opened.
+struct TargetOpen {
     std::shared_ptr<OpenTarget> target;  // null on failure
+    // errno (ENODEV for a target of the wrong kind) and a message naming the path ("'x' is a
+    // FIFO, ...").
+    Status status;
 };
 
 // Opens one target, on its own (outside any table).

@@ -135,8 +135,8 @@ TEST_F(DriveTableStorageTest, TargetsThatAreNoImageOrDiskAreRefusedWithoutWaitin
         const std::u16string volume = {u'\\', u'\\', u'?', u'\\', static_cast<char16_t>(letter), u':'};
         EXPECT_EQ(storage.OpenStorageDevice(volume), nullptr);
         const TargetOpen opened = targets.Open(letter++);
-        EXPECT_EQ(opened.error, ENODEV);
-        EXPECT_NE(opened.message.find(c.kind), std::string::npos) << opened.message;
+        EXPECT_EQ(opened.status.error, ENODEV);
+        EXPECT_NE(opened.status.message.find(c.kind), std::string::npos) << opened.status.message;
     }
     ::alarm(0);
     ::close(listener);

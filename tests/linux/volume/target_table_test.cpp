@@ -31,7 +31,7 @@ TEST(TargetTableTest, ATargetIsOpenedOnceAndKeptWhateverHappensToItsPath) {
     drives.Add(testing::ImageTarget(image));
     TargetTable targets(drives);
     const TargetOpen first = targets.Open('D');
-    ASSERT_NE(first.target, nullptr) << first.message;
+    ASSERT_NE(first.target, nullptr) << first.status.message;
 
     // Renamed and replaced: the run goes on with the file it opened.
     std::filesystem::rename(image, moved);
@@ -74,7 +74,7 @@ TEST(TargetTableTest, ATargetIsNeverOpenedOnAStandardDescriptor) {
     ::dup2(savedInput, STDIN_FILENO);
     ::close(savedInput);
     EXPECT_EQ(opened.target, nullptr);
-    EXPECT_EQ(opened.error, EBADF);
+    EXPECT_EQ(opened.status.error, EBADF);
     EXPECT_FALSE(leftOpen) << "the refused descriptor was not closed";
 }
 
@@ -101,7 +101,7 @@ TEST(TargetWriteTest, ZeroWritesPunchHolesOnImagesAndFallBackToWritingWhereRefus
         ::sync();
         const uint64_t before = AllocatedBytes(image);
         const TargetOpen opened = OpenTargetPath(image);
-        ASSERT_NE(opened.target, nullptr) << opened.message;
+        ASSERT_NE(opened.target, nullptr) << opened.status.message;
         const std::vector<std::byte> zeros(kBytes / 2);
         for (int call = 0; call < 2; ++call) {  // the second one after a refusal as well
             EXPECT_EQ(opened.target->Write(call * zeros.size(), zeros.data(), zeros.size()), 0);
@@ -133,7 +133,7 @@ TEST(TargetLengthTest, ATargetCutShortUnderTheRunFailsEveryTransfer) {
         }
         std::filesystem::resize_file(image, kLength);
         const TargetOpen opened = OpenTargetPath(path);
-        ASSERT_NE(opened.target, nullptr) << opened.message;
+        ASSERT_NE(opened.target, nullptr) << opened.status.message;
         OpenTarget& target = *opened.target;
         EXPECT_EQ(target.Write(kLength - 512, std::vector<std::byte>(1024).data(), 1024), EIO) << path;
         ASSERT_EQ(target.Write(0, sector.data(), 512), 0) << path;
